@@ -1,0 +1,35 @@
+# The two commands that set everything up on a fresh Debian 12 machine:
+#   make run    installs what is missing, builds, and starts the desktop program
+#   make test   installs what is missing, builds, and runs every test (also under ASan + UBSan)
+.PHONY: all deps configure build run test test-default test-asan bench format clean
+
+all: build
+
+deps:
+	bash scripts/install-deps.sh
+
+configure: deps
+	cmake --preset default
+
+build: configure
+	cmake --build --preset default
+
+run: build
+	@if [ -x build/bin/vadelux ]; then ./build/bin/vadelux; else ./build/bin/vadelux-cli --help; fi
+
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+test-default: build
+	ctest --preset default
+
+# The sanitizer run goes first so that the last line printed is the summary of the plain run.
+test: test-asan test-default
+
+format:
+	git ls-files -- '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan
