@@ -148,7 +148,9 @@ std::string_view trimView(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-std::string trim(std::string_view s) { return std::string(trimView(s)); }
+std::string trim(std::string_view s) {
+  return std::string(trimView(s));
+}
 
 std::string upperAscii(std::string_view s) {
   std::string out(s);
@@ -160,7 +162,9 @@ std::string upperAscii(std::string_view s) {
   return out;
 }
 
-unsigned char foldByte(unsigned char c) { return kFold[c]; }
+unsigned char foldByte(unsigned char c) {
+  return kFold[c];
+}
 
 std::string foldCase(std::string_view s) {
   std::string out(s);

@@ -34,6 +34,8 @@ std::string foldCase(std::string_view s);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 
 // The first n bytes of s (all of s when shorter).
-inline std::string_view left(std::string_view s, std::size_t n) { return s.substr(0, n); }
+inline std::string_view left(std::string_view s, std::size_t n) {
+  return s.substr(0, n);
+}
 
 }  // namespace vadelux::text

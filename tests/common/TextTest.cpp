@@ -40,7 +40,9 @@ std::string utf8Of(char32_t cp) {
   return s;
 }
 
-bool isUndefinedByte(unsigned char c) { return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D; }
+bool isUndefinedByte(unsigned char c) {
+  return c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D;
+}
 
 }  // namespace
 
@@ -73,13 +75,16 @@ TEST(text_test, every_byte_survives_a_round_trip_through_utf8) {
 }
 
 TEST(text_test, characters_outside_the_code_page_and_broken_utf8_become_question_marks) {
-  EXPECT_EQ(t::toWindows1252("\xCE\xB1"), "?");                    // α
-  EXPECT_EQ(t::toWindows1252("a\xF0\x9F\x98\x80z"), "a?z");        // an emoji outside the basic plane
+  EXPECT_EQ(t::toWindows1252("\xCE\xB1"), "?");              // α
+  EXPECT_EQ(t::toWindows1252("a\xF0\x9F\x98\x80z"), "a?z");  // an emoji outside the basic plane
   EXPECT_EQ(t::toWindows1252("Matem\xC3\xA1ticas"), "Matem\xE1ticas");
-  EXPECT_EQ(t::toWindows1252("\xE2\x82\xAC"), "\x80");              // euro sign
-  EXPECT_EQ(t::toWindows1252("x\xC3"), "x?");                       // cut sequence
-  EXPECT_EQ(t::toWindows1252("\xC0\x80"), "??");                    // overlong NUL
-  EXPECT_EQ(t::toUtf8("Espa\xF1" "a \x80"), "Espa\xC3\xB1" "a \xE2\x82\xAC");
+  EXPECT_EQ(t::toWindows1252("\xE2\x82\xAC"), "\x80");  // euro sign
+  EXPECT_EQ(t::toWindows1252("x\xC3"), "x?");           // cut sequence
+  EXPECT_EQ(t::toWindows1252("\xC0\x80"), "??");        // overlong NUL
+  EXPECT_EQ(t::toUtf8("Espa\xF1"
+                      "a \x80"),
+            "Espa\xC3\xB1"
+            "a \xE2\x82\xAC");
 }
 
 TEST(text_test, trim_removes_blanks_and_controls_at_both_ends_only) {

@@ -1,0 +1,65 @@
+// A Rayuela exchange document: loaded safely from a file, read through the record query, and rebuilt
+// and saved by the export. libxml2 stays behind this header.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/Error.h"
+#include "rayuela/Element.h"
+#include "rayuela/Record.h"
+
+namespace vadelux::rayuela {
+
+// A file that cannot be read, is not well-formed XML, or is no Rayuela exchange file.
+// The message is Spanish and names the file, the reason and, for a parse error, the line and column.
+class DocumentError : public vadelux::Error {
+ public:
+  using vadelux::Error::Error;
+};
+
+class Document {
+ public:
+  // Loads a whole file in the encoding its declaration names. No network, no DTD, no external entities,
+  // and no entity expansion beyond the predefined and internal ones. Whitespace-only text between
+  // elements is dropped. Requires /SERVICIO/BLOQUE_DATOS.
+  static Document load(const std::filesystem::path& file);
+
+  Document(Document&&) noexcept;
+  Document& operator=(Document&&) noexcept;
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+  ~Document();
+
+  // The records of every data group named `group`, in document order:
+  // /SERVICIO/BLOQUE_DATOS/grupo_datos[@seq="GROUP"]/grupo_datos
+  std::vector<Record> records(std::string_view group) const;
+
+  // The text content of the first child node of /SERVICIO/BLOQUE_DATOS in Windows-1252,
+  // or nothing when the data block has no child.
+  std::optional<std::string> dataBlockFirstChildText() const;
+
+  // The encoding the file declared ("UTF-8" when it declared none).
+  std::string encoding() const;
+
+  // Removes the root element with everything in it and appends a new empty root element named `name`
+  // after the remaining top-level nodes (XML declaration, comments, processing instructions).
+  Element replaceRoot(std::string_view name);
+
+  // Writes the document in its own encoding to `file`, atomically. Throws vadelux::Error naming the file.
+  void save(const std::filesystem::path& file) const;
+
+  // The serialized document as save() would write it.
+  std::string serialize() const;
+
+ private:
+  struct Impl;
+  explicit Document(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace vadelux::rayuela
