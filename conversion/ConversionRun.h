@@ -1,0 +1,54 @@
+// The Rayuela-to-timetable run without a window: checks, load, the seven steps in their order, and the
+// new tables published together only when every step succeeded.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "common/Error.h"
+#include "conversion/ConversionReport.h"
+#include "conversion/Steps.h"
+
+namespace vadelux::conversion {
+
+inline constexpr const char* kNoFileMessage = "No existe archivo";
+inline constexpr const char* kNivelexMissingMessage =
+    "ATENCI\xC3\x93N - NIVELEX.DBF No encontrado - Reinstale VADELUX";
+inline constexpr const char* kNivelexFileName = "NIVELEX.DBF";
+
+// The run stopped before touching anything because a file it needs is missing.
+class MissingInputError : public vadelux::Error {
+ public:
+  enum class What { XmlFile, Nivelex };
+  MissingInputError(What what, const std::string& message) : vadelux::Error(message), what_(what) {}
+  What missing() const { return what_; }
+
+ private:
+  What what_;
+};
+
+struct ConversionRequest {
+  std::filesystem::path xmlFile;
+  std::filesystem::path workingFolder;
+  std::filesystem::path programFolder;  // holds NIVELEX.DBF
+  TemplateChooser chooser;              // asked when the file holds several templates
+};
+
+struct ConversionResult {
+  std::string jornadaElegida;
+  ConversionReport report;
+};
+
+// The NIVELEX.DBF of a program folder, found without regard to letter case; nothing when missing.
+std::optional<std::filesystem::path> findNivelex(const std::filesystem::path& programFolder);
+
+// Runs the whole direction. Throws MissingInputError ("No existe archivo", the NIVELEX message),
+// rayuela::DocumentError for a file that is no Rayuela exchange file, and vadelux::Error for anything
+// that stops a step; in every such case the working tables are left exactly as they were.
+ConversionResult runConversion(const ConversionRequest& request);
+
+// Runs the seven steps into `folder` without publishing anything: what `validar` reports.
+ConversionResult convertInto(const rayuela::Document& doc, const std::filesystem::path& folder,
+                             const std::filesystem::path& nivelexFile, const TemplateChooser& chooser);
+
+}  // namespace vadelux::conversion
