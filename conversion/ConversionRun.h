@@ -6,26 +6,13 @@
 #include <string>
 
 #include "common/Error.h"
+#include "common/MissingInputError.h"
 #include "conversion/ConversionReport.h"
 #include "conversion/Steps.h"
 
 namespace vadelux::conversion {
 
-inline constexpr const char* kNoFileMessage = "No existe archivo";
-inline constexpr const char* kNivelexMissingMessage =
-    "ATENCI\xC3\x93N - NIVELEX.DBF No encontrado - Reinstale VADELUX";
 inline constexpr const char* kNivelexFileName = "NIVELEX.DBF";
-
-// The run stopped before touching anything because a file it needs is missing.
-class MissingInputError : public vadelux::Error {
- public:
-  enum class What { XmlFile, Nivelex };
-  MissingInputError(What what, const std::string& message) : vadelux::Error(message), what_(what) {}
-  What missing() const { return what_; }
-
- private:
-  What what_;
-};
 
 struct ConversionRequest {
   std::filesystem::path xmlFile;
