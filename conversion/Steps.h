@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "conversion/ConversionReport.h"
 #include "conversion/UniqueCodes.h"
@@ -19,9 +20,9 @@ struct SubjectLists {
   UniqueCodes codigosUsados{3};
 };
 
-// Asks the user which school-day template to use when the file holds several; returns its code
-// (Windows-1252, trimmed).
-using TemplateChooser = std::function<std::string()>;
+// Asks which school-day template to use when the file holds several; gets the template records
+// (code, name, first date, second date) and returns the chosen code (Windows-1252, trimmed).
+using TemplateChooser = std::function<std::string(const std::vector<rayuela::Record>& templates)>;
 
 void TransformarMaterias(const rayuela::Document& doc, const std::filesystem::path& folder,
                          SubjectLists& lists, ConversionReport& report);

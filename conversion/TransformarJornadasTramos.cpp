@@ -31,7 +31,7 @@ struct SlotRow {
 std::string chooseTemplate(const std::vector<rayuela::Record>& templates, const TemplateChooser& chooser,
                            ConversionReport& report) {
   if (templates.size() > 1) {
-    return chooser ? chooser() : std::string();
+    return chooser ? text::trim(chooser(templates)) : std::string();
   }
   if (templates.empty()) {
     report.add(FindingKind::NoTemplate, "PERIODOS",
