@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "common/Error.h"
@@ -44,16 +45,28 @@ class DbfTable {
   // TableError "'%s' no es un valor entero válido".
   std::optional<std::int64_t> integer(std::size_t row, std::size_t field) const;
 
-  // The first row whose field, as text, equals `value` exactly.
+  // The first row whose field, as text, equals `value` exactly. Each field is indexed on first use,
+  // so repeated lookups cost no scan.
   std::optional<std::size_t> locate(std::size_t field, std::string_view value) const;
 
+  // A row exactly as stored: its deletion flag, then every field at its width.
+  std::string_view record(std::size_t row) const;
+
  private:
+  void parse();
+  [[noreturn]] void damaged(const std::string& problem) const;
+  std::string_view raw(std::size_t row, std::size_t field) const;
+
   std::filesystem::path file_;
   int level_ = 0;
   std::vector<FieldDef> fields_;
   std::vector<std::size_t> fieldOffsets_;
-  std::string data_;                // the whole file
-  std::vector<std::size_t> rows_;  // byte offsets of the rows that are not deleted
+  std::vector<std::size_t> fieldWidths_;
+  std::size_t recordLength_ = 0;
+  bool littleEndianIntegers_ = false;  // FoxPro tables store I fields little-endian
+  std::string data_;                   // the whole file
+  std::vector<std::size_t> rows_;      // byte offsets of the rows that are not deleted
+  mutable std::vector<std::optional<std::unordered_map<std::string, std::size_t>>> located_;
 };
 
 }  // namespace vadelux::tables

@@ -16,10 +16,16 @@ std::filesystem::path defaultWorkingFolder();
 
 // The file called `name` in `folder`, found without regard to letter case (a Linux folder may hold
 // soluc.dbf). An exact match wins over others.
-std::optional<std::filesystem::path> findIgnoringCase(const std::filesystem::path& folder, std::string_view name);
+std::optional<std::filesystem::path> findIgnoringCase(const std::filesystem::path& folder,
+                                                      std::string_view name);
 
 // Deletes every file in `folder` whose name equals `name` without regard to letter case.
+// Throws vadelux::Error (Spanish, naming the file) when such a file cannot be deleted.
 void removeIgnoringCase(const std::filesystem::path& folder, std::string_view name);
+
+// The folder of the running executable, where NIVELEX.DBF, RAYUELA.chm and Horvane.ini live.
+// Throws vadelux::Error when it cannot be found.
+std::filesystem::path programFolder();
 
 // A fresh folder inside the working folder where a run writes its tables. Destroying it without
 // publish() removes it and everything in it, so a failed run leaves the working tables as they were.
