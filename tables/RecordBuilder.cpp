@@ -141,8 +141,7 @@ void RecordBuilder::putNumber(std::string& record, std::size_t field, const std:
     throw TableError("El número " + digits + " no cabe en el campo " + fields_[field].name + " (" +
                      std::to_string(width) + " posiciones) de la tabla " + tableName_);
   }
-  record.replace(offsets_[field], width, width - digits.size(), ' ');
-  record.replace(offsets_[field] + width - digits.size(), digits.size(), digits);
+  record.replace(offsets_[field], width, std::string(width - digits.size(), ' ') + digits);
 }
 
 void RecordBuilder::setInteger(std::string& record, std::size_t field, std::int64_t value) const {
