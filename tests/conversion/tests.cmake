@@ -1,0 +1,5 @@
+vadelux_add_test(conversion_test SOURCES
+  conversion/SubjectStepsTest.cpp
+  conversion/CourseStepsTest.cpp
+  conversion/ConversionRunTest.cpp
+)

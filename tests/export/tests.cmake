@@ -1,0 +1,1 @@
+vadelux_add_test(export_test SOURCES export/ExportTest.cpp)
