@@ -214,8 +214,8 @@ void DbfTable::parse() {
   const std::uint64_t whole = (d.size() - headerLength) / recordLength_;
   if (count > whole) {
     // Refused rather than read in part: half a table would pass for a whole one.
-    damaged("la cabecera anuncia " + std::to_string(count) + " registros, pero el archivo solo tiene sitio para " +
-            std::to_string(whole));
+    damaged("la cabecera anuncia " + std::to_string(count) +
+            " registros, pero el archivo solo tiene sitio para " + std::to_string(whole));
   }
   rows_.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
