@@ -1,0 +1,2 @@
+/* Context numbers of the help topics that the program opens by number. */
+#define IDH_VENTANA_PRINCIPAL 3
