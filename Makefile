@@ -1,7 +1,7 @@
 # The two commands that set everything up on a fresh Debian 12 machine:
 #   make run    installs what is missing, builds, and starts the desktop program
 #   make test   installs what is missing, builds, and runs every test (also under ASan + UBSan)
-.PHONY: all deps configure build run test test-default test-asan bench format clean
+.PHONY: all deps configure build run test test-default test-asan bench package format clean
 
 all: build
 
@@ -27,6 +27,9 @@ test-default: build
 
 # The sanitizer run goes first so that the last line printed is the summary of the plain run.
 test: test-asan test-default
+
+package: build
+	cd build && cpack -G DEB
 
 format:
 	git ls-files -- '*.cpp' '*.h' | xargs clang-format -i

@@ -13,6 +13,8 @@ packages=(
   libchm1 fonts-liberation2 libqt6widgets6 qt6-translations-l10n
   # desktop tests
   xvfb xdotool x11-utils imagemagick
+  # packaging
+  dpkg-dev desktop-file-utils gzip
 )
 
 missing=()
