@@ -90,6 +90,7 @@ std::string_view withoutTrailingBlanks(std::string_view s) {
   return s;
 }
 
+constexpr std::size_t kMaxFields = 1024;
 constexpr double kMillisecondsPerDay = 86400000.0;
 constexpr double kLastDay = 3652059;  // 9999-12-31, counting 0001-01-01 as day 1
 
@@ -168,7 +169,9 @@ void DbfTable::parse() {
   const std::size_t typeAt = format->level == 7 ? 32 : 11;
   std::size_t offset = 1;  // after the deletion flag
   while (true) {
-    if (pos >= d.size() || (at(pos) != 0x0D && pos + format->descriptorSize > d.size())) {
+    // No dBase level has more than 1024 fields: a longer run of descriptors has lost its end.
+    if (pos >= d.size() || (at(pos) != 0x0D && pos + format->descriptorSize > d.size()) ||
+        fields_.size() > kMaxFields) {
       damaged("falta el final de la descripción de los campos");
     }
     if (at(pos) == 0x0D) {
