@@ -54,7 +54,6 @@ std::pair<QString, QString> messageShownBy(const std::function<void()>& show) {
 
 class HelpWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { vadelux::testing::qtApp(); }
   void TearDown() override { vadelux::testing::closeAllWindows(); }
 };
 

@@ -73,7 +73,6 @@ std::string chooseWith(const fs::path& xml, const std::function<void(TPlantillas
 
 class PlantihorasTest : public ::testing::Test {
  protected:
-  void SetUp() override { vadelux::testing::qtApp(); }
   void TearDown() override { vadelux::testing::closeAllWindows(); }
 };
 

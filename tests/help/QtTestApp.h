@@ -1,4 +1,4 @@
-// The one QApplication of the help tests, on the offscreen platform unless the environment names one.
+// The help tests' windows: the QApplication that the test program's environment makes, and cleaning up.
 #pragma once
 
 #include <QApplication>
@@ -6,17 +6,6 @@
 #include <ostream>
 
 namespace vadelux::testing {
-
-inline QApplication& qtApp() {
-  static int argc = 1;
-  static char name[] = "help_test";
-  static char* argv[] = {name, nullptr};
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  static QApplication app(argc, argv);
-  return app;
-}
 
 // Deletes every window left open by a test, so that the next one starts from none.
 inline void closeAllWindows() {
