@@ -1,0 +1,7 @@
+#include "rayuela/Document.h"
+
+#include <gtest/gtest.h>
+
+TEST(document_test, placeholder) {
+  EXPECT_TRUE(true);
+}
