@@ -1,7 +1,0 @@
-#include "rayuela/Document.h"
-
-#include <gtest/gtest.h>
-
-TEST(document_test, placeholder) {
-  EXPECT_TRUE(true);
-}
