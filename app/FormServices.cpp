@@ -3,12 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
-#include "app/MessageBox.h"
-
-#if __has_include("app/HelpWindow.h")
 #include "app/HelpWindow.h"
-#define VADELUX_HAS_HELP_WINDOW 1
-#endif
+#include "app/MessageBox.h"
 
 namespace vadelux::app {
 
@@ -17,15 +13,10 @@ FormServices FormServices::platform() {
   services.programFolder =
       std::filesystem::path(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
   services.showMessage = showMessageBox;
-#ifdef VADELUX_HAS_HELP_WINDOW
   services.showHelpContents = [](QWidget* parent) { ::vadelux::app::showHelpContents(parent); };
   services.showHelpTopic = [](QWidget* parent, int context) {
     ::vadelux::app::showHelpTopic(parent, context);
   };
-#else
-  services.showHelpContents = [](QWidget*) {};
-  services.showHelpTopic = [](QWidget*, int) {};
-#endif
   return services;
 }
 
