@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "uso: help_screenshots CARPETA RAYUELA.chm PLANTILLAS.xml\n");
     return 2;
   }
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // every line out, even if a checker ends the program
   QApplication app(argc, argv);
   const fs::path out = argv[1];
   const fs::path chm = argv[2];
