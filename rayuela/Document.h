@@ -37,6 +37,7 @@ class Document {
 
   // The records of every data group named `group`, in document order:
   // /SERVICIO/BLOQUE_DATOS/grupo_datos[@seq="GROUP"]/grupo_datos
+  // `group` is Windows-1252 text and is matched exactly, quotes included.
   std::vector<Record> records(std::string_view group) const;
 
   // The text content of the first child node of /SERVICIO/BLOQUE_DATOS in Windows-1252,
