@@ -22,7 +22,10 @@ int main(int argc, char** argv) {
   parameters.removeFirst();
 
   vadelux::app::TMForm MForm(parameters);
-  // The window may live inside another program's window, where closing it is not "the last window closed".
+  // The program ends when the main window closes, and only then: embedded in another program's window, the
+  // main window is not a top-level window, and closing a dialog would otherwise count as the last one
+  // closing.
+  QApplication::setQuitOnLastWindowClosed(false);
   QObject::connect(&MForm, &vadelux::app::TMForm::formClosed, &application, &QCoreApplication::quit,
                    Qt::QueuedConnection);
   MForm.show();
