@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
   libxml2-dev libxml2-utils qt6-base-dev libchm-dev libgtest-dev libgmock-dev libbenchmark-dev
   # help file compiler and the independent dBase readers used by the tests
-  fpc fp-units-db fp-units-fcl fp-utils python3 python3-dbfread
+  fpc fp-units-db fp-units-fcl fp-utils python3 python3-dbfread libreoffice-calc libreoffice-base-drivers
   # runtime
   libchm1 fonts-liberation2 libqt6widgets6 qt6-translations-l10n
   # desktop tests
