@@ -153,21 +153,37 @@ TEST_F(AllLayouts, header_and_records_are_laid_out_as_dbase_iv_stores_them) {
   }
 }
 
-TEST(dbf_writer_test, numbers_are_right_aligned_and_texts_left_aligned) {
+TEST(dbf_writer_test, values_land_in_their_own_field_whatever_order_they_are_set_in) {
   TempFolder folder;
-  const TableLayout layout{
-      "T", {{"TXT", 'C', 6, 0}, {"NUM", 'N', 6, 0}, {"DEC", 'N', 8, 2}, {"FLT", 'F', 8, 2}}, ""};
+  const TableLayout layout{"T",
+                           {{"TXT", 'C', 6, 0},
+                            {"NUM", 'N', 6, 0},
+                            {"DEC", 'N', 8, 2},
+                            {"FLT", 'F', 8, 2},
+                            {"FIN", 'C', 3, 0},
+                            {"ULT", 'N', 4, 0}},
+                           ""};
   DbfWriter writer = DbfWriter::create(folder / "T.DBF", layout);
+  // Out of order, a number set over an earlier value, and the last two fields left blank.
   writer.append();
-  writer.setText("txt", "ab");
-  writer.setInteger("NUM", -42);
-  writer.setFloat("DEC", -1.005);
   writer.setFloat("FLT", -0.001);
+  writer.setInteger("NUM", 123456);
+  writer.setText("txt", "ab");
+  writer.setFloat("DEC", -1.005);
+  writer.setInteger("NUM", -42);
+  writer.append();
+  writer.setInteger("ULT", 7);
   writer.close();
   const std::string bytes = readBytes(folder / "T.DBF");
-  // Flag, TXT C(6), NUM N(6), DEC N(8,2) and FLT F(8,2); a negative value that rounds to zero loses its sign.
-  EXPECT_EQ(bytes.substr(32 * 5 + 1, 1 + 6 + 6 + 8 + 8),
-            std::string(" ") + "ab    " + "   -42" + "   -1.00" + "    0.00");
+  const std::size_t headerLength = 32 + 32 * 6 + 1;
+  const std::size_t recordLength = 1 + 6 + 6 + 8 + 8 + 3 + 4;
+  ASSERT_EQ(bytes.size(), headerLength + 2 * recordLength + 1);
+  // Flag, TXT C(6), NUM N(6), DEC N(8,2), FLT F(8,2), FIN C(3), ULT N(4); numbers right-aligned, texts
+  // left-aligned; a negative value that rounds to zero loses its sign.
+  EXPECT_EQ(bytes.substr(headerLength, recordLength),
+            std::string(" ") + "ab    " + "   -42" + "   -1.00" + "    0.00" + "   " + "    ");
+  EXPECT_EQ(bytes.substr(headerLength + recordLength, recordLength),
+            std::string(1 + 6 + 6 + 8 + 8 + 3, ' ') + "   7");
 }
 
 struct TooWide {
