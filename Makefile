@@ -31,6 +31,11 @@ test: test-asan test-default
 package: build
 	cd build && cpack -G DEB
 
+# Times both directions on synthetic schools of 1x, 10x and 100x (a few minutes; not part of the tests).
+bench: configure
+	cmake --build --preset default --target vadelux-bench
+	./build/bin/vadelux-bench
+
 format:
 	git ls-files -- '*.cpp' '*.h' | xargs clang-format -i
 
