@@ -29,6 +29,10 @@ trap cleanup EXIT
 
 fail() {
   echo "FALLO: $*" >&2
+  for log in "$work"/*.log; do
+    echo "--- $(basename "$log")" >&2
+    tail -n 40 "$log" >&2
+  done
   exit 1
 }
 
@@ -42,6 +46,8 @@ done
 [ -s "$work/display" ] || fail "Xvfb no arrancó"
 export DISPLAY=":$(cat "$work/display")"
 export QT_QPA_PLATFORM=xcb
+# In a sanitizer build, leaks of the system's libraries are not ours to report.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(dirname "$0")/lsan.supp"
 unset XDG_RUNTIME_DIR
 
 # The program in a folder of its own, so that Horvane.ini is written there.
