@@ -10,24 +10,9 @@ std::optional<std::filesystem::path> findNivelex(const std::filesystem::path& pr
   return tables::findIgnoringCase(programFolder, kNivelexFileName);
 }
 
-ConversionResult convertInto(const rayuela::Document& doc, const std::filesystem::path& folder,
-                             const std::filesystem::path& nivelexFile, const TemplateChooser& chooser) {
-  ConversionResult result;
-  ConversionReport& report = result.report;
-  {
-    SubjectLists lists;  // the lists live for the subject and activity steps of this run only
-    TransformarMaterias(doc, folder, lists, report);
-    TransformarActividades(doc, folder, report);
-  }
-  TransformarEmpleados(doc, folder, report);
-  TransformarDependencias(doc, folder, report);
-  TransformarCursosUnidades(doc, folder, nivelexFile, report);
-  TransformarAsignaciones(doc, folder, report);
-  result.jornadaElegida = TransformarJornadasTramos(doc, folder, chooser, report);
-  return result;
-}
+namespace {
 
-ConversionResult runConversion(const ConversionRequest& request) {
+std::filesystem::path checkInputs(const ConversionRequest& request) {
   std::error_code ec;
   if (request.xmlFile.empty() || !std::filesystem::is_regular_file(request.xmlFile, ec)) {
     throw MissingInputError(MissingInputError::What::XmlFile, kNoFileMessage);
@@ -36,11 +21,33 @@ ConversionResult runConversion(const ConversionRequest& request) {
   if (!nivelex) {
     throw MissingInputError(MissingInputError::What::Nivelex, kNivelexMissingMessage);
   }
-  const auto doc = rayuela::Document::load(request.xmlFile);
-  tables::Staging staging(request.workingFolder);
-  ConversionResult result = convertInto(doc, staging.folder(), *nivelex, request.chooser);
-  staging.publish({"JORNADAS.DBF"});
-  return result;
+  return *nivelex;
+}
+
+}  // namespace
+
+ConversionResult convertInto(const rayuela::Document& doc, const std::filesystem::path& folder,
+                             const std::filesystem::path& nivelexFile, const TemplateChooser& chooser) {
+  ConversionSteps steps(doc, folder, nivelexFile, chooser);
+  steps.runAll();
+  return steps.result();
+}
+
+ConversionRun::ConversionRun(const ConversionRequest& request)
+    : nivelex_(checkInputs(request)),
+      doc_(rayuela::Document::load(request.xmlFile)),
+      staging_(request.workingFolder),
+      steps_(doc_, staging_.folder(), nivelex_, request.chooser) {}
+
+ConversionResult ConversionRun::publish() {
+  staging_.publish({"JORNADAS.DBF"});
+  return steps_.result();
+}
+
+ConversionResult runConversion(const ConversionRequest& request) {
+  ConversionRun run(request);
+  run.steps().runAll();
+  return run.publish();
 }
 
 }  // namespace vadelux::conversion

@@ -1,4 +1,7 @@
 # Tests of the desktop program: the INI updater (core) and the main window on the offscreen platform.
+if(NOT TARGET vadelux)
+  return()
+endif()
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
 vadelux_add_test(app_test
