@@ -7,10 +7,7 @@
 namespace vadelux::exporting {
 
 std::int32_t MinutosDelDia(std::string_view clockText) {
-  std::string s(clockText);
-  if (s.size() < 5) {
-    s.insert(0, "0");
-  }
+  const std::string s = clockText.size() < 5 ? "0" + std::string(clockText) : std::string(clockText);
   const std::string_view text = s;
   const std::string_view hours = text.substr(0, 2);
   const std::string_view minutes = text.size() >= 2 ? text.substr(text.size() - 2) : text;
