@@ -5,6 +5,8 @@
 
 #include "app/HelpWindow.h"
 #include "app/MessageBox.h"
+#include "conversion/Plantihoras.h"
+#include "tables/WorkingFolder.h"
 
 namespace vadelux::app {
 
@@ -12,6 +14,10 @@ FormServices FormServices::platform() {
   FormServices services;
   services.programFolder =
       std::filesystem::path(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+  services.workingFolder = tables::defaultWorkingFolder();
+  services.chooseTemplate = [](QWidget* owner, const std::filesystem::path& xmlFile) {
+    return conversion::TPlantillas::elegir(owner, xmlFile);
+  };
   services.showMessage = showMessageBox;
   services.showHelpContents = [](QWidget* parent) { ::vadelux::app::showHelpContents(parent); };
   services.showHelpTopic = [](QWidget* parent, int context) {

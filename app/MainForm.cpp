@@ -12,10 +12,13 @@
 #include <exception>
 #include <optional>
 
+#include "app/BusyCursor.h"
 #include "app/Glyphs.h"
 #include "app/OpenDialog.h"
 #include "app/TDraw3D.h"
 #include "common/IniFile.h"
+#include "conversion/ConversionRun.h"
+#include "export/ExportRun.h"
 
 namespace vadelux::app {
 namespace {
@@ -48,6 +51,16 @@ std::optional<WId> parseWindowHandle(const QString& text) {
     }
   }
   return static_cast<WId>(value);
+}
+
+// Clears the pointer to the run in progress however the run ends.
+struct ForgetOnExit {
+  conversion::ConversionRun*& run;
+  ~ForgetOnExit() { run = nullptr; }
+};
+
+std::filesystem::path pathOf(const QString& file) {
+  return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
 // Lower-cases A to Z only.
@@ -266,11 +279,63 @@ bool TMForm::elegirArchivoXML() {
 }
 
 void TMForm::ejecutarExportar() {
-  // The Rayuela-to-timetable core run is wired here.
+  {
+    const BusyCursor busy;
+    const std::filesystem::path xmlFile = pathOf(ArchivoXML);
+    conversion::ConversionRun run({xmlFile, services_.workingFolder, services_.programFolder,
+                                   [this, xmlFile](const std::vector<rayuela::Record>&) {
+                                     return services_.chooseTemplate(this, xmlFile);
+                                   }});
+    run_ = &run;
+    const ForgetOnExit forget{run_};
+    TransformarMaterias();
+    TransformarActividades();
+    TransformarEmpleados();
+    TransformarDependencias();
+    TransformarCursosUnidades();
+    TransformarAsignaciones();
+    TransformarJornadasTramos();
+    JornadaElegida = run.publish().jornadaElegida;
+  }
+  runCompleted();
+}
+
+void TMForm::TransformarMaterias() {
+  run_->steps().TransformarMaterias();
+}
+void TMForm::TransformarActividades() {
+  run_->steps().TransformarActividades();
+}
+void TMForm::TransformarEmpleados() {
+  run_->steps().TransformarEmpleados();
+}
+void TMForm::TransformarDependencias() {
+  run_->steps().TransformarDependencias();
+}
+void TMForm::TransformarCursosUnidades() {
+  run_->steps().TransformarCursosUnidades();
+}
+void TMForm::TransformarAsignaciones() {
+  run_->steps().TransformarAsignaciones();
+}
+void TMForm::TransformarJornadasTramos() {
+  run_->steps().TransformarJornadasTramos();
 }
 
 void TMForm::ejecutarImportar() {
-  // The timetable-to-Rayuela core run is wired here.
+  {
+    const BusyCursor busy;
+    exporting::runExport({pathOf(ArchivoXML), services_.workingFolder, {}});
+  }
+  runCompleted();
+}
+
+void TMForm::runCompleted() {
+  CodigoResultado = 1;
+  mensaje(QStringLiteral("Proceso finalizado"));
+  if (ModoLlamada == kLaunched) {
+    close();
+  }
 }
 
 void TMForm::mensaje(const QString& text) {

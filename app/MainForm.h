@@ -13,6 +13,10 @@
 class QLabel;
 class QPushButton;
 
+namespace vadelux::conversion {
+class ConversionRun;
+}
+
 namespace vadelux::app {
 
 class OpenDialog;
@@ -59,6 +63,16 @@ class TMForm : public QWidget {
   bool elegirArchivoXML();
   void ejecutarExportar();
   void ejecutarImportar();
+  // The seven conversion steps of the run in progress, in the order the run calls them.
+  void TransformarMaterias();
+  void TransformarActividades();
+  void TransformarEmpleados();
+  void TransformarDependencias();
+  void TransformarCursosUnidades();
+  void TransformarAsignaciones();
+  void TransformarJornadasTramos();
+  // A run that completed: the result code, the message, and in launched mode the end of the program.
+  void runCompleted();
   void mensaje(const QString& text);
   // Runs a handler's body; an error that reaches it is shown with its own text and the window stays open.
   template <typename Body>
@@ -73,6 +87,7 @@ class TMForm : public QWidget {
   int CodigoResultado = 0;
   QString ArchivoXML;
   std::string JornadaElegida;
+  conversion::ConversionRun* run_ = nullptr;  // the conversion in progress, while its steps run
 
   TDraw3D* Draw3D1 = nullptr;
   TDraw3D* Draw3D2 = nullptr;

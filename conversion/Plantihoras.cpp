@@ -1,5 +1,7 @@
 #include "conversion/Plantihoras.h"
 
+#include "app/DialogOwner.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFont>
@@ -98,7 +100,8 @@ void paintMaroon(QLabel* label) {
 }  // namespace
 
 std::string TPlantillas::elegir(QWidget* owner, const std::filesystem::path& archivoXML) {
-  TPlantillas Plantillas(archivoXML, owner);
+  TPlantillas Plantillas(archivoXML, app::dialogParent(owner));
+  app::attachDialog(&Plantillas, owner);
   Plantillas.exec();
   return Plantillas.plantillaElegida();
 }

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,8 @@
 #include "app/OpenDialog.h"
 #include "app/TDraw3D.h"
 #include "common/Error.h"
+#include "tables/DbfTable.h"
+#include "tables/DbfWriter.h"
 
 namespace fs = std::filesystem;
 using vadelux::app::FormServices;
@@ -34,6 +37,22 @@ namespace {
 
 const QString kNoFile = QStringLiteral("No existe archivo");
 const QString kNoNivelex = QStringLiteral("ATENCIÓN - NIVELEX.DBF No encontrado - Reinstale VADELUX");
+// The start of the message of an export whose working folder holds no tables.
+const QString kNoSoluc = QStringLiteral("No existe la tabla SOLUC.DBF");
+const QString kDone = QStringLiteral("Proceso finalizado");
+
+// Each message starts with the expected text (messages that name a temporary path end differently).
+bool startWith(const QStringList& messages, const QStringList& starts) {
+  if (messages.size() != starts.size()) {
+    return false;
+  }
+  for (qsizetype i = 0; i < messages.size(); ++i) {
+    if (!messages[i].startsWith(starts[i])) {
+      return false;
+    }
+  }
+  return true;
+}
 
 std::string readFile(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -47,6 +66,11 @@ class Harness {
   explicit Harness(QStringList parameters) {
     FormServices services;
     services.programFolder = folder();
+    services.workingFolder = folder() / "HTEMP";
+    services.chooseTemplate = [this](QWidget*, const fs::path& xml) {
+      templateQuestions.push_back(xml);
+      return templateAnswer;
+    };
     services.showMessage = [this](QWidget*, const QString& text) { messages << text; };
     services.showHelpContents = [this](QWidget*) { ++helpContents; };
     services.showHelpTopic = [this](QWidget*, int context) { helpTopics.push_back(context); };
@@ -86,6 +110,8 @@ class Harness {
   }
 
   QStringList messages;
+  std::vector<fs::path> templateQuestions;
+  std::string templateAnswer;
   int helpContents = 0;
   std::vector<int> helpTopics;
   int dialogCalls = 0;
@@ -210,7 +236,7 @@ TEST(main_form_test, command_line_decides_the_mode_and_the_run_at_start) {
     QStringList parameters;
     int modoLlamada;
     WId parent;
-    QStringList messages;  // the exported run reaches the lookup-table check; the imported one says nothing
+    QStringList messages;  // the exported run stops at the lookup-table check, the imported one at SOLUC
     int dialogCalls;
   };
   const auto badHandle = [](const char* p) {
@@ -221,12 +247,12 @@ TEST(main_form_test, command_line_decides_the_mode_and_the_run_at_start) {
       {{QStringLiteral("exportar")}, 0, 0, {}, 0},
       {{QStringLiteral("exportar"), QStringLiteral("1A2B"), QStringLiteral("x")}, 0, 0, {}, 0},
       {{QStringLiteral("EXPORTAR"), QStringLiteral("1A2B")}, 2, 6699, {kNoNivelex}, 1},
-      {{QStringLiteral("Importar"), QStringLiteral("ff")}, 2, 255, {}, 1},
+      {{QStringLiteral("Importar"), QStringLiteral("ff")}, 2, 255, {kNoSoluc}, 1},
       {{QStringLiteral("ExPoRtAr"), QStringLiteral("00000001")}, 2, 1, {kNoNivelex}, 1},
       {{QStringLiteral("convertir"), QStringLiteral("1A2B")}, 2, 6699, {}, 0},
       {{QStringLiteral("exportar "), QStringLiteral("1A2B")}, 2, 6699, {}, 0},
       {{QStringLiteral("exportar"), QStringLiteral("0x1A")}, 0, 0, {badHandle("0x1A"), kNoNivelex}, 1},
-      {{QStringLiteral("importar"), QStringLiteral("-5")}, 0, 0, {badHandle("-5")}, 1},
+      {{QStringLiteral("importar"), QStringLiteral("-5")}, 0, 0, {badHandle("-5"), kNoSoluc}, 1},
       {{QStringLiteral("convertir"), QString()}, 0, 0, {badHandle("")}, 0},
       {{QStringLiteral("exportar"), QStringLiteral("zz")}, 0, 0, {badHandle("zz"), kNoNivelex}, 1},
       {{QStringLiteral("convertir"), QStringLiteral("100000000")}, 0, 0, {badHandle("100000000")}, 0},
@@ -238,7 +264,8 @@ TEST(main_form_test, command_line_decides_the_mode_and_the_run_at_start) {
     h.show();
     EXPECT_EQ(h.form->modoLlamada(), c.modoLlamada) << label;
     EXPECT_EQ(h.form->parentWindowId(), c.parent) << label;
-    EXPECT_EQ(h.messages, c.messages) << label;
+    EXPECT_TRUE(startWith(h.messages, c.messages))
+        << label << ": " << h.messages.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(h.dialogCalls, c.dialogCalls) << label;
     EXPECT_EQ(h.form->codigoResultado(), 0) << label;
     EXPECT_TRUE(h.form->isVisible()) << label;
@@ -296,13 +323,13 @@ TEST(main_form_test, cancelled_dialog_keeps_the_file_chosen_in_either_direction)
   const QString chosen = h.makeFile("centro.xml");
   h.answers = {chosen, std::nullopt};
   h.click("BImportar");
-  EXPECT_TRUE(h.messages.isEmpty());
+  EXPECT_TRUE(startWith(h.messages, {kNoSoluc}));
   EXPECT_EQ(h.form->archivoXML(), chosen);
 
   h.click("BExportar");
   EXPECT_EQ(h.openedOn, chosen) << "the dialog opens on the file chosen last";
   EXPECT_EQ(h.form->archivoXML(), chosen);
-  EXPECT_EQ(h.messages, QStringList{kNoNivelex}) << "the run went on with the earlier file";
+  EXPECT_TRUE(startWith(h.messages, {kNoSoluc, kNoNivelex})) << "the run went on with the earlier file";
 }
 
 TEST(main_form_test, a_path_that_is_not_a_file_is_no_file) {
@@ -332,7 +359,11 @@ TEST(main_form_test, export_needs_the_lookup_table_in_the_program_folder) {
   std::ofstream(h.folder() / "NIVELEX.DBF") << "x";
   h.messages.clear();
   h.click("BExportar");
-  EXPECT_TRUE(h.messages.isEmpty()) << "both checks pass";
+  // Both checks pass; the run then stops at the file, which is no exchange file.
+  EXPECT_TRUE(startWith(h.messages, {QStringLiteral("El archivo ")}))
+      << h.messages.join(QLatin1Char('|')).toStdString();
+  EXPECT_TRUE(h.messages.front().contains(QStringLiteral("BLOQUE_DATOS")));
+  EXPECT_EQ(h.form->codigoResultado(), 0);
 
   EXPECT_TRUE(h.form->close());
   EXPECT_EQ(readFile(h.ini()), "[Transformadores]\r\nTransformado=0\r\n");
@@ -413,4 +444,124 @@ TEST(main_form_test, help_key_opens_topic_three_and_the_help_button_the_contents
   h.click("Button1");
   EXPECT_EQ(h.helpContents, 1);
   EXPECT_EQ(h.helpTopics.size(), 3u);
+}
+
+namespace {
+
+// A program folder with the shipped NIVELEX.DBF, an empty working folder and a realistic school file.
+fs::path prepareRun(const Harness& h) {
+  fs::create_directory(h.folder() / "HTEMP");
+  fs::copy_file(fs::path(VADELUX_BIN_DIR) / "NIVELEX.DBF", h.folder() / "NIVELEX.DBF");
+  const fs::path xml = h.folder() / "centro.xml";
+  fs::copy_file(fs::path(VADELUX_FIXTURES) / "conversion" / "centro-iso.xml", xml);
+  return xml;
+}
+
+// The generator's solution: one lesson of the first teacher.
+void writeSolution(const fs::path& htemp) {
+  const vadelux::tables::TableLayout layout{"SOLUC",
+                                            {{"PROF", 'C', 4, 0},
+                                             {"DIA", 'N', 2, 0},
+                                             {"HORA", 'N', 3, 0},
+                                             {"ASIG", 'C', 4, 0},
+                                             {"CODGRUPO", 'C', 4, 0},
+                                             {"TAREA", 'C', 12, 0},
+                                             {"AULA", 'C', 4, 0}},
+                                            ""};
+  const auto teachers = vadelux::tables::DbfTable::open(htemp / "PROFT.DBF");
+  auto solution = vadelux::tables::DbfWriter::create(htemp / "SOLUC.DBF", layout);
+  solution.append();
+  solution.setText("PROF", teachers.text(0, "ABREV"));
+  solution.setInteger("DIA", 1);
+  solution.setInteger("HORA", 1);
+  solution.setText("ASIG", "Leng");
+  solution.setText("CODGRUPO", "1ESO");
+  solution.post();
+  solution.close();
+}
+
+std::map<std::string, std::string> folderBytes(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    files[fs::relative(entry.path(), folder).string()] =
+        entry.is_regular_file() ? readFile(entry.path()) : "<dir>";
+  }
+  return files;
+}
+
+}  // namespace
+
+TEST(main_form_runs_test, both_directions_run_from_the_buttons_again_and_again) {
+  Harness h({});
+  const fs::path xml = prepareRun(h);
+  h.templateAnswer = "1";
+  h.answers = {QString::fromStdString(xml.string())};
+  h.show();
+  h.click("BExportar");
+  EXPECT_EQ(h.messages, QStringList{kDone});
+  EXPECT_EQ(h.templateQuestions, std::vector<fs::path>{xml}) << "the file holds two templates";
+  EXPECT_EQ(h.form->codigoResultado(), 1);
+  EXPECT_EQ(h.form->jornadaElegida(), "1");
+  EXPECT_TRUE(h.form->isVisible()) << "by hand the window stays open";
+  EXPECT_EQ(vadelux::tables::DbfTable::open(h.folder() / "HTEMP" / "DIASHORAST.DBF").rowCount(), 49u);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone";
+
+  // The other direction with the same file: the dialog is cancelled and the earlier choice stands.
+  writeSolution(h.folder() / "HTEMP");
+  h.answers = {std::nullopt};
+  h.click("BImportar");
+  EXPECT_EQ(h.messages, QStringList({kDone, kDone}));
+  const std::string written = readFile(h.folder() / "ResultadoHorvancentro.xml");
+  EXPECT_NE(written.find("seq=\"HORARIO_REGULAR_PROFESOR_6\""), std::string::npos);
+  EXPECT_NE(written.find("<dato nombre_dato=\"X_UNIDAD\">u11</dato>"), std::string::npos);
+
+  // A second conversion in the same program start works like the first.
+  h.answers = {std::nullopt};
+  h.click("BExportar");
+  EXPECT_EQ(h.messages, QStringList({kDone, kDone, kDone}));
+  EXPECT_EQ(h.templateQuestions.size(), 2u);
+  EXPECT_EQ(vadelux::tables::DbfTable::open(h.folder() / "HTEMP" / "ASIGNOMT.DBF").rowCount(), 16u);
+}
+
+TEST(main_form_runs_test, a_launched_run_that_completes_closes_the_window_and_leaves_one) {
+  for (const char* mode : {"exportar", "importar"}) {
+    Harness h({QString::fromLatin1(mode), QStringLiteral("1A2B")});
+    const fs::path xml = prepareRun(h);
+    if (std::string(mode) == "importar") {
+      Harness first({});
+      first.templateAnswer = "2";
+      fs::path firstXml = prepareRun(first);
+      first.answers = {QString::fromStdString(firstXml.string())};
+      first.click("BExportar");
+      fs::remove(h.folder() / "HTEMP");
+      fs::copy(first.folder() / "HTEMP", h.folder() / "HTEMP");
+      writeSolution(h.folder() / "HTEMP");
+    }
+    h.templateAnswer = "1";
+    h.answers = {QString::fromStdString(xml.string())};
+    h.show();
+    EXPECT_EQ(h.messages, QStringList{kDone}) << mode;
+    EXPECT_EQ(h.form->codigoResultado(), 1) << mode;
+    EXPECT_FALSE(h.form->isVisible()) << mode;
+    EXPECT_EQ(h.closedSignals, 1) << mode;
+    EXPECT_EQ(readFile(h.ini()), "[Transformadores]\r\nTransformado=1\r\n") << mode;
+  }
+}
+
+TEST(main_form_runs_test, a_failing_run_shows_its_error_and_leaves_the_tables_and_the_code) {
+  Harness h({QStringLiteral("exportar"), QStringLiteral("1A2B")});
+  const fs::path xml = prepareRun(h);
+  std::string text = readFile(xml);
+  text.replace(text.find("<dato>777</dato>"), 16, "<dato>7a7</dato>");
+  std::ofstream(xml, std::ios::binary) << text;
+  std::ofstream(h.folder() / "HTEMP" / "ASIGNOMT.DBF") << "the tables of an earlier run";
+  const auto before = folderBytes(h.folder() / "HTEMP");
+  h.templateAnswer = "1";
+  h.answers = {QString::fromStdString(xml.string())};
+  h.show();
+  EXPECT_EQ(h.messages, QStringList{QStringLiteral("'7a7' no es un valor entero válido")});
+  EXPECT_EQ(h.form->codigoResultado(), 0);
+  EXPECT_TRUE(h.form->isVisible()) << "a launched window stays open after an error";
+  EXPECT_EQ(folderBytes(h.folder() / "HTEMP"), before);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
