@@ -8,6 +8,7 @@
 
 #include "common/Text.h"
 #include "rayuela/Document.h"
+#include "tables/TableLock.h"
 #include "tables/WorkingFolder.h"
 
 namespace vadelux::exporting {
@@ -35,6 +36,10 @@ class UserTimeLocale {
 Period readPeriod(const std::filesystem::path& folder) {
   const auto file = tables::findIgnoringCase(folder, "PERIODOS.DBF");
   if (!file) {
+    throw MissingInputError(MissingInputError::What::Periodos, kPeriodosMissingMessage);
+  }
+  const auto lock = tables::TableLock::tryLock(*file, tables::TableLock::Mode::Shared);
+  if (!lock) {
     throw MissingInputError(MissingInputError::What::Periodos, kPeriodosMissingMessage);
   }
   const auto table = tables::DbfTable::open(*file);

@@ -7,12 +7,15 @@
 namespace vadelux::exporting {
 namespace {
 
-tables::DbfTable openTable(const std::filesystem::path& folder, const std::string& name) {
+tables::DbfTable openTable(const std::filesystem::path& folder, const std::string& name,
+                           std::vector<tables::TableLock>& locks) {
   const auto file = tables::findIgnoringCase(folder, name + ".DBF");
-  if (!file) {
+  auto lock = file ? tables::TableLock::tryLock(*file, tables::TableLock::Mode::Shared) : std::nullopt;
+  if (!lock) {
     throw Error("No existe la tabla " + name + ".DBF en la carpeta de trabajo " + folder.string() +
                 ". Importe de nuevo el XML de Rayuela o resuelva el horario en Horvane.");
   }
+  locks.push_back(std::move(*lock));
   return tables::DbfTable::open(*file);
 }
 
@@ -38,14 +41,14 @@ std::unordered_map<std::string, Value> firstRows(const tables::DbfTable& table, 
 }  // namespace
 
 ExportTables::ExportTables(const std::filesystem::path& folder)
-    : soluc_(openTable(folder, "SOLUC")),
-      grupost_(openTable(folder, "GRUPOST")),
-      cursost_(openTable(folder, "CURSOST")),
-      proft_(openTable(folder, "PROFT")),
-      aulat_(openTable(folder, "AULAT")),
-      asignomt_(openTable(folder, "ASIGNOMT")),
-      diashorast_(openTable(folder, "DIASHORAST")),
-      asigt_(openTable(folder, "ASIGT")) {
+    : soluc_(openTable(folder, "SOLUC", locks_)),
+      grupost_(openTable(folder, "GRUPOST", locks_)),
+      cursost_(openTable(folder, "CURSOST", locks_)),
+      proft_(openTable(folder, "PROFT", locks_)),
+      aulat_(openTable(folder, "AULAT", locks_)),
+      asignomt_(openTable(folder, "ASIGNOMT", locks_)),
+      diashorast_(openTable(folder, "DIASHORAST", locks_)),
+      asigt_(openTable(folder, "ASIGT", locks_)) {
   // Every field the export reads must be there before anything is built.
   for (const char* f : {"PROF", "DIA", "HORA", "ASIG", "CODGRUPO", "TAREA", "AULA"}) {
     soluc_.fieldIndex(f);

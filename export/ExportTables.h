@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tables/DbfTable.h"
+#include "tables/TableLock.h"
 
 namespace vadelux::exporting {
 
@@ -27,7 +28,9 @@ struct SubjectKeys {
 class ExportTables {
  public:
   // Opens SOLUC, GRUPOST, CURSOST, PROFT, AULAT, ASIGNOMT, DIASHORAST and ASIGT in `folder`, each found
-  // without regard to letter case. Throws vadelux::Error naming a table that is missing or damaged.
+  // without regard to letter case, and keeps each under a shared lock for as long as this object lives,
+  // so that no run replaces them meanwhile. Throws vadelux::Error naming a table that is missing or
+  // damaged, and tables::TableInUseError naming one that another run or program holds.
   explicit ExportTables(const std::filesystem::path& folder);
 
   const tables::DbfTable& teachers() const { return proft_; }
@@ -44,6 +47,7 @@ class ExportTables {
   const std::string* roomKey(const std::string& room) const;
 
  private:
+  std::vector<tables::TableLock> locks_;  // first, so that every table is locked before it is read
   tables::DbfTable soluc_;
   tables::DbfTable grupost_;
   tables::DbfTable cursost_;

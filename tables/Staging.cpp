@@ -1,5 +1,10 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <system_error>
@@ -7,6 +12,7 @@
 #include "common/Error.h"
 #include "common/Text.h"
 #include "tables/FileErrors.h"
+#include "tables/TableLock.h"
 #include "tables/WorkingFolder.h"
 
 namespace vadelux::tables {
@@ -44,12 +50,60 @@ bool hasExtension(const std::filesystem::path& file, std::string_view extension)
   return text::equalsIgnoreCase(file.extension().string(), extension);
 }
 
+// The index file of a staged table that has none staged: the old one is deleted on publishing.
+std::vector<std::string> staleIndexes(const std::vector<std::filesystem::path>& files) {
+  std::vector<std::string> stale;
+  for (const auto& file : files) {
+    if (!hasExtension(file, ".DBF")) {
+      continue;
+    }
+    const std::string index = file.stem().string() + ".MDX";
+    bool staged = false;
+    for (const auto& other : files) {
+      staged = staged || text::equalsIgnoreCase(other.filename().string(), index);
+    }
+    if (!staged) {
+      stale.push_back(index);
+    }
+  }
+  return stale;
+}
+
+// Moves `from` to `to` unless `to` exists; false when it does. Two runs that find a table missing must
+// not both put theirs in its place.
+bool moveIfAbsent(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  int error = errno;
+  if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) {
+    // A file system without that kind of rename: a hard link never replaces either.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+      ::unlink(from.c_str());
+      return true;
+    }
+    error = errno;
+  }
+  if (error == EEXIST) {
+    return false;
+  }
+  throw vadelux::Error("No se puede colocar " + to.filename().string() + " en la carpeta de trabajo " +
+                       to.parent_path().string() + ": " +
+                       reasonOf(std::error_code(error, std::generic_category())));
+}
+
 }  // namespace
 
 Staging::Staging(const std::filesystem::path& workingFolder) : workingFolder_(workingFolder) {
   std::error_code ec;
   if (!std::filesystem::is_directory(workingFolder, ec)) {
     throw vadelux::Error("No existe la carpeta de trabajo " + workingFolder.string());
+  }
+  // Read-only is judged by the permission bits, so that the superuser does not write there either.
+  struct stat st {};
+  if (::stat(workingFolder.c_str(), &st) == 0 && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    throw vadelux::Error("No se puede escribir en la carpeta de trabajo " + workingFolder.string() + ": " +
+                         reasonOf(std::error_code(EACCES, std::generic_category())));
   }
   // A hidden folder of our own beside the tables: renaming out of it stays within one file system.
   std::string pattern = (workingFolder / ".vadelux-XXXXXX").string();
@@ -79,10 +133,76 @@ void Staging::publish(const std::vector<std::string>& obsolete) {
     throw vadelux::Error("No se puede leer la carpeta provisional " + folder_.string() + ": " +
                          reasonOf(error.code()));
   }
+  // Every file that publishing replaces or deletes, and every new one, is held by this run alone before
+  // anything changes: a run or a program that holds one of them stops this one here.
+  std::vector<std::string> touched = obsolete;
+  for (const auto& file : files) {
+    touched.push_back(file.filename().string());
+  }
+  const std::vector<std::string> stale = staleIndexes(files);
+  touched.insert(touched.end(), stale.begin(), stale.end());
+  std::vector<TableLock> locks;
+  const auto hold = [&](const std::filesystem::path& file) {
+    if (auto lock = TableLock::tryLock(file, TableLock::Mode::Exclusive)) {
+      locks.push_back(std::move(*lock));
+      return true;
+    }
+    return false;
+  };
+  for (const auto& file : files) {
+    hold(file);
+  }
+  std::vector<bool> replaces(files.size(), false);
+  for (std::size_t i = 0; i < touched.size(); ++i) {
+    const bool isStaged = i >= obsolete.size() && i < obsolete.size() + files.size();
+    const std::filesystem::path exact = workingFolder_ / touched[i];
+    std::error_code ec;
+    const auto type = std::filesystem::symlink_status(exact, ec).type();
+    // A folder of the name of a new table would stop the move half way; other folders stay as they are.
+    const bool present = type != std::filesystem::file_type::not_found &&
+                         (isStaged || type != std::filesystem::file_type::directory);
+    const bool held = present && hold(exact);
+    if (isStaged) {
+      replaces[i - obsolete.size()] = held;
+    }
+    for (const auto& other : otherSpellings(workingFolder_, touched[i])) {
+      hold(other);
+    }
+  }
+
+  // New tables go in first, each only where no file has appeared since: otherwise the run takes back
+  // what it placed and stops, so that two runs never leave a mix of their tables.
+  std::vector<std::size_t> placed;
+  const auto takeBack = [&] {
+    for (const std::size_t j : placed) {
+      std::error_code ec;
+      std::filesystem::rename(workingFolder_ / files[j].filename(), files[j], ec);
+    }
+  };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (replaces[i]) {
+      continue;
+    }
+    const std::filesystem::path target = workingFolder_ / files[i].filename();
+    bool moved = false;
+    try {
+      moved = moveIfAbsent(files[i], target);
+    } catch (const vadelux::Error&) {
+      takeBack();
+      throw;
+    }
+    if (!moved) {
+      takeBack();
+      throw TableInUseError(TableLock::inUseMessage(target));
+    }
+    placed.push_back(i);
+  }
+
   for (const std::string& name : obsolete) {
     removeIgnoringCase(workingFolder_, name);
   }
-  for (const auto& file : files) {
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const auto& file = files[i];
     const std::string name = file.filename().string();
     const std::filesystem::path target = workingFolder_ / name;
     // Other spellings of the name go first; the exact one is replaced by the rename itself.
@@ -93,6 +213,9 @@ void Staging::publish(const std::vector<std::string>& obsolete) {
         throw vadelux::Error("No se puede borrar " + other.string() + ": " + reasonOf(ec));
       }
     }
+    if (!replaces[i]) {
+      continue;  // already placed
+    }
     std::filesystem::rename(file, target, ec);
     if (ec) {
       throw vadelux::Error("No se puede colocar " + name + " en la carpeta de trabajo " +
@@ -100,18 +223,8 @@ void Staging::publish(const std::vector<std::string>& obsolete) {
     }
   }
   // A table published without an index must not keep the index of the table it replaced.
-  for (const auto& file : files) {
-    if (!hasExtension(file, ".DBF")) {
-      continue;
-    }
-    const std::string index = file.stem().string() + ".MDX";
-    bool staged = false;
-    for (const auto& other : files) {
-      staged = staged || text::equalsIgnoreCase(other.filename().string(), index);
-    }
-    if (!staged) {
-      removeIgnoringCase(workingFolder_, index);
-    }
+  for (const std::string& index : stale) {
+    removeIgnoringCase(workingFolder_, index);
   }
   published_ = true;
   std::error_code ec;
