@@ -221,7 +221,11 @@ TEST_F(export_test, keeps_the_declaration_encoding_and_what_stands_before_the_ro
             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<!-- exportado por Rayuela -->\n"
             "<SERVICIO modulo=\"X\"><BLOQUE_DATOS><grupo_datos seq=\"ANNO_ACADEMICO\">"
             "<dato>2009</dato></grupo_datos><grupo_datos seq=\"EMPLEADOS\"/></BLOQUE_DATOS></SERVICIO>\n");
-  writeTable(htemp(), tables::layouts::proft(), {{{"ABREV", "NU"}, {"X_EMPLEADO", "N\xC3\xBA\xC3\xB1" "ez"}}});
+  writeTable(htemp(), tables::layouts::proft(),
+             {{{"ABREV", "NU"},
+               {"X_EMPLEADO",
+                "N\xC3\xBA\xC3\xB1"
+                "ez"}}});
   const auto result = run();
   const std::string bytes = readBytes(result.outputFile);
   EXPECT_EQ(
