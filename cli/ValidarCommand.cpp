@@ -135,7 +135,13 @@ int runValidar(const std::vector<std::string>& args) {
       return options.plantilla ? chosen : records.front().trimmedField(0);
     };
     const ScratchFolder scratch;
-    const auto result = conversion::convertInto(doc, scratch.path(), *nivelex, chooser);
+    auto result = conversion::convertInto(doc, scratch.path(), *nivelex, chooser);
+    for (const auto& t : templates) {
+      if (t.slots == 0) {
+        result.report.add(conversion::FindingKind::TemplateWithoutSlots, "",
+                          "la plantilla '" + t.code + "' (" + t.name + ") no tiene tramos horarios");
+      }
+    }
     if (options.json) {
       printJson(options.file, templates, result);
     } else {

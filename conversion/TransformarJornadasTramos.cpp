@@ -139,10 +139,6 @@ std::string TransformarJornadasTramos(const rayuela::Document& doc, const std::f
     periods.postRow();
   }
   periods.close();
-  if (!jornada.empty() && rows.empty()) {
-    report.add(FindingKind::TemplateWithoutSlots, rawLayout.name,
-               "la plantilla '" + text::toUtf8(jornada) + "' no tiene tramos horarios");
-  }
   return jornada;
 }
 

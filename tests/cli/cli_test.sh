@@ -71,6 +71,11 @@ assert "tramo de otra plantilla" in kinds, kinds
 assert [p["tramos"] for p in s["plantillas"]] == [7, 1], s["plantillas"]
 ' "$work/out"
 check "validar no toca las tablas" test "$before" = "$(cd "$work/HTEMP" && md5sum *)"
+# A template without slots is reported.
+sed 's|<grupo_datos seq="JORNADAS_ESCOLARES" registros="2">|&<grupo_datos><dato>3</dato><dato>Vac\xeda</dato><dato>a</dato><dato>b</dato></grupo_datos>|' \
+  "$work/centro.xml" >"$work/tres.xml"
+check "validar con una plantilla sin tramos" run 0 validar "$work/tres.xml" --programa "$work/programa" --plantilla 1
+check "avisa de la plantilla sin tramos" grep -q "\[plantilla sin tramos\] la plantilla '3' (Vacía) no tiene tramos horarios" "$work/out"
 
 # The way back: a solution of the generator becomes a HORARIOS file beside the chosen one.
 check "hace SOLUC" python3 "$here/make_soluc.py" "$work/HTEMP/SOLUC.DBF" \
