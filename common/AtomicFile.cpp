@@ -8,87 +8,147 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "common/Error.h"
 
 namespace vadelux {
 namespace {
 
-// Closes the descriptor and removes the temporary file unless the write was committed.
-class TempFile {
- public:
-  TempFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-  ~TempFile() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-    if (!committed_) {
-      ::unlink(path_.c_str());
-    }
-  }
-  int fd() const { return fd_; }
-  const std::string& path() const { return path_; }
-  bool closeFile() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-  void commit() { committed_ = true; }
+// Bytes gathered before one write() call: large enough that a big file takes few system calls.
+constexpr std::size_t kBufferSize = 256 * 1024;
 
- private:
-  std::string path_;
-  int fd_;
-  bool committed_ = false;
-};
-
-[[noreturn]] void fail(const std::filesystem::path& target, int err) {
+[[noreturn]] void cannotWrite(const std::filesystem::path& target, int err) {
   throw Error("No se puede escribir el archivo " + target.string() + ": " + std::strerror(err));
+}
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
 }
 
 }  // namespace
 
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& target, FileSync sync)
+    : target_(target), sync_(sync) {
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   // Read-only is judged by the permission bits, so that it holds for the superuser as well.
   struct stat st {};
   const bool targetExists = ::stat(target.c_str(), &st) == 0;
   if (targetExists && (S_ISDIR(st.st_mode) || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
-    fail(target, S_ISDIR(st.st_mode) ? EISDIR : EACCES);
+    cannotWrite(target, S_ISDIR(st.st_mode) ? EISDIR : EACCES);
   }
   struct stat folderSt {};
   if (::stat(folder.c_str(), &folderSt) == 0 && (folderSt.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-    fail(target, EACCES);
+    cannotWrite(target, EACCES);
   }
   std::string pattern = (folder / ("." + target.filename().string() + ".tmpXXXXXX")).string();
-  const int fd = ::mkstemp(pattern.data());
-  if (fd < 0) {
-    fail(target, errno);
+  fd_ = ::mkstemp(pattern.data());
+  if (fd_ < 0) {
+    cannotWrite(target, errno);
   }
-  TempFile temp(pattern, fd);
-
+  tempPath_ = std::move(pattern);
   // Keep the permissions of the file being replaced; a new file gets the usual ones.
-  ::fchmod(temp.fd(), targetExists ? (st.st_mode & 07777) : 0644);
+  ::fchmod(fd_, targetExists ? (st.st_mode & 07777) : 0644);
+  buffer_.reserve(kBufferSize);
+}
 
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(temp.fd(), bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      fail(target, errno);
+AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
+    : target_(std::move(other.target_)),
+      tempPath_(std::exchange(other.tempPath_, std::string())),
+      fd_(std::exchange(other.fd_, -1)),
+      sync_(other.sync_),
+      buffer_(std::move(other.buffer_)) {}
+
+AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept {
+  if (this != &other) {
+    discard();
+    target_ = std::move(other.target_);
+    tempPath_ = std::exchange(other.tempPath_, std::string());
+    fd_ = std::exchange(other.fd_, -1);
+    sync_ = other.sync_;
+    buffer_ = std::move(other.buffer_);
+  }
+  return *this;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  discard();
+}
+
+void AtomicFileWriter::discard() noexcept {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!tempPath_.empty()) {
+    ::unlink(tempPath_.c_str());
+    tempPath_.clear();
+  }
+}
+
+void AtomicFileWriter::fail(int err) {
+  discard();
+  cannotWrite(target_, err);
+}
+
+void AtomicFileWriter::flush() {
+  if (!buffer_.empty() && !writeAll(fd_, buffer_.data(), buffer_.size())) {
+    fail(errno);
+  }
+  buffer_.clear();
+}
+
+void AtomicFileWriter::write(std::string_view bytes) {
+  if (fd_ < 0) {
+    cannotWrite(target_, EBADF);  // already committed, or given up after a failure
+  }
+  if (buffer_.size() + bytes.size() <= kBufferSize) {
+    buffer_.append(bytes);
+    return;
+  }
+  flush();
+  if (bytes.size() >= kBufferSize) {
+    if (!writeAll(fd_, bytes.data(), bytes.size())) {
+      fail(errno);
     }
-    done += static_cast<std::size_t>(n);
+  } else {
+    buffer_.append(bytes);
   }
-  if (::fsync(temp.fd()) != 0 || !temp.closeFile()) {
-    fail(target, errno);
+}
+
+void AtomicFileWriter::commit() {
+  if (fd_ < 0) {
+    cannotWrite(target_, EBADF);
   }
-  if (std::rename(temp.path().c_str(), target.c_str()) != 0) {
-    fail(target, errno);
+  flush();
+  if (sync_ == FileSync::BeforeRename && ::fsync(fd_) != 0) {
+    fail(errno);
   }
-  temp.commit();
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) {
+    fail(errno);
+  }
+  if (std::rename(tempPath_.c_str(), target_.c_str()) != 0) {
+    fail(errno);
+  }
+  tempPath_.clear();
+}
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes, FileSync sync) {
+  AtomicFileWriter file(target, sync);
+  file.write(bytes);
+  file.commit();
 }
 
 }  // namespace vadelux

@@ -6,6 +6,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/Text.h"
+#include "rayuela/DocumentImpl.h"
 #include "rayuela/NodeText.h"
 #include "rayuela/Parser.h"
 #include "rayuela/XPathQuery.h"
@@ -43,11 +44,6 @@ int closeOutput(void*) {
 }
 
 }  // namespace
-
-struct Document::Impl {
-  xml::DocHandle doc;
-  bool declared = false;
-};
 
 Document::Document(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 Document::Document(Document&&) noexcept = default;

@@ -58,6 +58,7 @@ class Document {
   std::string serialize() const;
 
  private:
+  friend class StreamingSave;
   struct Impl;
   explicit Document(std::unique_ptr<Impl> impl);
   std::unique_ptr<Impl> impl_;

@@ -20,6 +20,7 @@ class Element {
 
  private:
   friend class Document;
+  friend class StreamingSave;
   explicit Element(void* node) : node_(node) {}
   void* node_;
 };

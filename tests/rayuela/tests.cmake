@@ -2,4 +2,5 @@ vadelux_add_test(rayuela_test SOURCES
   rayuela/DocumentReadTest.cpp
   rayuela/DocumentSafetyTest.cpp
   rayuela/DocumentWriteTest.cpp
+  rayuela/StreamingSaveTest.cpp
 )
