@@ -86,7 +86,8 @@ void AgregarActividad(rayuela::Element teacherGroup, std::size_t ordinal, std::s
 }
 
 void AgregarHorariosProfesores(rayuela::Element horariosRegulares, const Period& period,
-                               const ExportTables& tables, ExportCounts& counts) {
+                               const ExportTables& tables, ExportCounts& counts,
+                               const std::function<void()>& teacherDone) {
   const tables::DbfTable& teachers = tables.teachers();
   const tables::DbfTable& solution = tables.solution();
   const std::size_t diaField = solution.fieldIndex("DIA");
@@ -118,6 +119,9 @@ void AgregarHorariosProfesores(rayuela::Element horariosRegulares, const Period&
       AgregarActividad(group, ordinal++, row, period, tables, counts);
     }
     ++counts.teachers;
+    if (teacherDone) {
+      teacherDone();
+    }
   }
 }
 

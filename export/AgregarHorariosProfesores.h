@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "export/ExportTables.h"
@@ -25,9 +26,11 @@ struct ExportCounts {
 };
 
 // Appends one HORARIO_REGULAR_PROFESOR_n group per PROFT row to `horariosRegulares`, each with one
-// ACTIVIDAD_n record per solution row of that teacher whose day is not 0.
+// ACTIVIDAD_n record per solution row of that teacher whose day is not 0. `teacherDone`, when given, is
+// called after each group is complete, so that a caller can write the groups out as they are made.
 void AgregarHorariosProfesores(rayuela::Element horariosRegulares, const Period& period,
-                               const ExportTables& tables, ExportCounts& counts);
+                               const ExportTables& tables, ExportCounts& counts,
+                               const std::function<void()>& teacherDone = {});
 
 // Appends the activity record of one solution row to a teacher group.
 void AgregarActividad(rayuela::Element teacherGroup, std::size_t ordinal, std::size_t solutionRow,

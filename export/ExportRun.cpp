@@ -8,6 +8,7 @@
 
 #include "common/Text.h"
 #include "rayuela/Document.h"
+#include "rayuela/StreamingSave.h"
 #include "tables/TableLock.h"
 #include "tables/WorkingFolder.h"
 
@@ -110,10 +111,12 @@ ExportResult runExport(const ExportRequest& request) {
   horarios.setAttribute("seq", "HORARIOS_REGULARES");
   horarios.setAttribute("registros", std::to_string(tables.teachers().rowCount()));
 
-  AgregarHorariosProfesores(horarios, period, tables, result.counts);
-
+  // Each teacher group goes to the file as soon as it is complete and is freed; the file takes the
+  // output's place only when the last one is written.
   result.outputFile = outputFileFor(request.xmlFile);
-  doc.save(result.outputFile);
+  rayuela::StreamingSave save(doc, horarios, result.outputFile);
+  AgregarHorariosProfesores(horarios, period, tables, result.counts, [&save] { save.writePending(); });
+  save.commit();
   return result;
 }
 

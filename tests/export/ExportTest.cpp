@@ -288,5 +288,46 @@ TEST_F(export_test, finds_the_solution_table_in_any_letter_case) {
   EXPECT_EQ(run().counts.activities, 6u);
 }
 
+TEST_F(export_test, a_bad_day_in_the_last_teacher_leaves_the_old_output_and_no_other_file) {
+  // Enough teachers that most of the file has been written when the last one fails.
+  std::vector<Row> teachers;
+  std::vector<Row> lessons;
+  constexpr int kTeachers = 3000;
+  for (int i = 1; i <= kTeachers; ++i) {
+    const std::string code = std::to_string(i);  // ABREV holds four characters
+    teachers.push_back({{"ABREV", code}, {"X_EMPLEADO", "E" + std::to_string(i)}});
+    lessons.push_back({{"PROF", code}, {"DIA", i == kTeachers ? "x" : "1"}, {"HORA", "1"}, {"ASIG", "Mate"}});
+  }
+  writeTable(htemp(), tables::layouts::proft(), teachers);
+  tables::TableLayout textDays = solucLayout();
+  textDays.fields[1] = {"DIA", 'C', 2, 0};
+  writeTable(htemp(), textDays, lessons);
+  writeText(dir_ / "ResultadoHorvancentro.xml", "old");
+
+  const auto before = snapshot(dir_.path());
+  try {
+    run();
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find("'x' no es un valor entero v\xC3\xA1lido"), std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(snapshot(dir_.path()), before);
+
+  // The same tables with a good last day write every group.
+  lessons.back()[1].second = "2";
+  writeTable(htemp(), textDays, lessons);
+  const auto result = run();
+  EXPECT_EQ(result.counts.teachers, static_cast<std::size_t>(kTeachers));
+  const std::string bytes = readBytes(result.outputFile);
+  EXPECT_NE(bytes.find("<grupo_datos seq=\"HORARIO_REGULAR_PROFESOR_3000\" registros=\"1\">"
+                       "<dato nombre_dato=\"X_EMPLEADO\">E3000</dato>"),
+            std::string::npos);
+  // The last activity, its teacher group and the envelope are closed.
+  const std::string end = "</dato></grupo_datos></grupo_datos></grupo_datos></BLOQUE_DATOS></SERVICIO>\n";
+  ASSERT_GT(bytes.size(), end.size());
+  EXPECT_EQ(bytes.substr(bytes.size() - end.size()), end);
+}
+
 }  // namespace
 }  // namespace vadelux::testing
