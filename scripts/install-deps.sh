@@ -12,7 +12,7 @@ packages=(
   # runtime
   libchm1 fonts-liberation2 libqt6widgets6 qt6-translations-l10n
   # desktop tests
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-spa
   # packaging
   dpkg-dev desktop-file-utils gzip
 )
