@@ -84,7 +84,8 @@ ExportResult runExport(const ExportRequest& request) {
     throw MissingInputError(MissingInputError::What::XmlFile, kNoFileMessage);
   }
   const ExportTables tables(request.workingFolder);
-  auto doc = rayuela::Document::load(request.xmlFile);
+  // Only the envelope, the year code and what stands around the root are needed: the records are left out.
+  auto doc = rayuela::Document::loadEnvelope(request.xmlFile);
   const auto firstChild = doc.dataBlockFirstChildText();
   if (!firstChild) {
     throw Error("El archivo " + request.xmlFile.string() +

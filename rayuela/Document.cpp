@@ -51,7 +51,15 @@ Document& Document::operator=(Document&&) noexcept = default;
 Document::~Document() = default;
 
 Document Document::load(const std::filesystem::path& file) {
-  xml::ParsedFile parsed = xml::parseFile(file);
+  return loadKeeping(file, xml::Keep::Everything);
+}
+
+Document Document::loadEnvelope(const std::filesystem::path& file) {
+  return loadKeeping(file, xml::Keep::FirstDataGroupOnly);
+}
+
+Document Document::loadKeeping(const std::filesystem::path& file, xml::Keep keep) {
+  xml::ParsedFile parsed = xml::parseFile(file, keep);
   if (xml::selectNodes(parsed.doc.get(), kDataBlockQuery).empty()) {
     throw DocumentError("El archivo " + file.string() +
                         " no es un archivo de intercambio de Rayuela: le falta /SERVICIO/BLOQUE_DATOS");

@@ -15,6 +15,10 @@
 
 namespace vadelux::rayuela {
 
+namespace xml {
+enum class Keep;
+}
+
 // A file that cannot be read, is not well-formed XML, or is no Rayuela exchange file.
 // The message is Spanish and names the file, the reason and, for a parse error, the line and column.
 class DocumentError : public vadelux::Error {
@@ -28,6 +32,12 @@ class Document {
   // and no entity expansion beyond the predefined and internal ones. Whitespace-only text between
   // elements is dropped. Requires /SERVICIO/BLOQUE_DATOS.
   static Document load(const std::filesystem::path& file);
+
+  // Loads a file for a run that rebuilds it and reads no records: the same checks and errors as load(),
+  // the same declaration, encoding and nodes around the root, and the first child of the data block
+  // whole; the data block's other children keep their own elements but lose their records while the
+  // file is read, so a large file takes little memory. records() finds none of those.
+  static Document loadEnvelope(const std::filesystem::path& file);
 
   Document(Document&&) noexcept;
   Document& operator=(Document&&) noexcept;
@@ -61,6 +71,7 @@ class Document {
   friend class StreamingSave;
   struct Impl;
   explicit Document(std::unique_ptr<Impl> impl);
+  static Document loadKeeping(const std::filesystem::path& file, xml::Keep keep);
   std::unique_ptr<Impl> impl_;
 };
 

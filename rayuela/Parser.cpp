@@ -12,6 +12,7 @@
 #include "rayuela/Document.h"
 #include "rayuela/NodeText.h"
 #include "rayuela/ParseErrors.h"
+#include "rayuela/RecordPruning.h"
 
 namespace vadelux::rayuela::xml {
 namespace {
@@ -192,7 +193,7 @@ std::string systemReason(int err) {
 
 }  // namespace
 
-ParsedFile parseFile(const std::filesystem::path& file) {
+ParsedFile parseFile(const std::filesystem::path& file, Keep keep) {
   xmlInitParser();
   const InputFile input(file);
   if (input.fd() < 0) {
@@ -234,6 +235,9 @@ ParsedFile parseFile(const std::filesystem::path& file) {
   xmlCtxtUseOptions(ctxt.get(), XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR |
                                     XML_PARSE_NOWARNING | XML_PARSE_COMPACT);
   ctxt->sax->ignorableWhitespace = onIgnorableWhitespace;  // after the options, which set their own
+  if (keep == Keep::FirstDataGroupOnly) {
+    dropRecordsWhileParsing(*ctxt->sax);
+  }
   xmlParseDocument(ctxt.get());
 
   DocHandle doc(ctxt->myDoc);

@@ -13,9 +13,16 @@ struct ParsedFile {
   bool declared = false;
 };
 
+// What a parse keeps of the file.
+enum class Keep {
+  Everything,
+  // The records of the data block's children after the first are dropped as they are read.
+  FirstDataGroupOnly,
+};
+
 // Parses the whole file in the encoding its declaration names and drops whitespace-only text.
 // Throws DocumentError (Spanish, naming the file) when it cannot be read, is not well-formed, or
-// declares an external entity.
-ParsedFile parseFile(const std::filesystem::path& file);
+// declares an external entity; what is kept does not change what is checked.
+ParsedFile parseFile(const std::filesystem::path& file, Keep keep = Keep::Everything);
 
 }  // namespace vadelux::rayuela::xml

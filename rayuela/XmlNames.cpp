@@ -17,6 +17,15 @@ std::string checkedName(std::string_view name) {
 }
 
 std::string documentText(std::string_view cp1252) {
+  // Most values are plain ASCII, which is the same text in UTF-8.
+  bool plain = true;
+  for (const char c : cp1252) {
+    const auto b = static_cast<unsigned char>(c);
+    plain = plain && b >= 0x20 && b < 0x80;
+  }
+  if (plain) {
+    return std::string(cp1252);
+  }
   std::string clean(cp1252);
   for (char& c : clean) {
     const auto b = static_cast<unsigned char>(c);
