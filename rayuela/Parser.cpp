@@ -12,6 +12,7 @@
 #include "rayuela/Document.h"
 #include "rayuela/NodeText.h"
 #include "rayuela/ParseErrors.h"
+#include "rayuela/QuietErrors.h"
 #include "rayuela/RecordPruning.h"
 
 namespace vadelux::rayuela::xml {
@@ -57,6 +58,9 @@ struct ParseState {
   std::string refusedName;
   int refusedLine = 0;
   int refusedColumn = 0;
+  // The input's bytes could not be converted from the declared encoding; the parser itself only sees
+  // its input end early.
+  bool badEncoding = false;
 };
 
 ParseState* stateOf(void* ctx) {
@@ -99,6 +103,14 @@ void onError(void* ctx, xmlError* error) {
       slot.line = parser->inputTab[0]->line;
       slot.column = parser->inputTab[0]->col;
     }
+  }
+}
+
+// Errors that libxml2 raises outside the parser, such as a failed conversion of the input.
+void onLibraryError(void* context, xmlError* error) {
+  auto* state = static_cast<ParseState*>(context);
+  if (error != nullptr && (error->domain == XML_FROM_I18N || error->code == XML_IO_ENCODER)) {
+    state->badEncoding = true;
   }
 }
 
@@ -184,7 +196,8 @@ std::string systemReason(int err) {
     problem = Problem{true, last.code, last.message != nullptr ? last.message : "", last.line, last.int2};
   }
   // libxml2 says "empty" also of a file with text but no element.
-  const std::string reason = problem.code == XML_ERR_DOCUMENT_EMPTY && state.size > 0
+  const std::string reason = state.badEncoding ? spanishReason(XML_ERR_INVALID_ENCODING, nullptr)
+                             : problem.code == XML_ERR_DOCUMENT_EMPTY && state.size > 0
                                  ? "no contiene ningún elemento XML"
                                  : spanishReason(problem.code, problem.message.c_str());
   throw DocumentError("El archivo " + file.string() + " no es un XML bien formado: " + reason + " " +
@@ -195,6 +208,7 @@ std::string systemReason(int err) {
 
 ParsedFile parseFile(const std::filesystem::path& file, Keep keep) {
   xmlInitParser();
+  const QuietErrors quiet;  // encoding errors of the input would go to the standard error
   const InputFile input(file);
   if (input.fd() < 0) {
     if (input.error() == ENOENT || input.error() == ENOTDIR) {
@@ -213,6 +227,7 @@ ParsedFile parseFile(const std::filesystem::path& file, Keep keep) {
   ::fcntl(input.fd(), F_SETFL, ::fcntl(input.fd(), F_GETFL) & ~O_NONBLOCK);
 
   ParseState state;
+  xmlSetStructuredErrorFunc(&state, onLibraryError);  // until `quiet` puts back the one before
   state.fd = input.fd();
   state.size = st.st_size;
 
