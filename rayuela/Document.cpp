@@ -8,7 +8,9 @@
 #include "common/Text.h"
 #include "rayuela/DocumentImpl.h"
 #include "rayuela/NodeText.h"
+#include "rayuela/OutputEncoding.h"
 #include "rayuela/Parser.h"
+#include "rayuela/QuietErrors.h"
 #include "rayuela/XPathQuery.h"
 #include "rayuela/XmlHandles.h"
 #include "rayuela/XmlNames.h"
@@ -124,6 +126,9 @@ std::string Document::serialize() const {
   xmlDoc* doc = impl_->doc.get();
   std::string out;
   const std::string target = encoding();
+  if (!xml::keepsMarkupReadable(target)) {
+    throw Error("No se puede escribir el documento en la codificación " + target);
+  }
   int options = XML_SAVE_AS_XML;
   if (!impl_->declared) {
     options |= XML_SAVE_NO_DECL;
@@ -138,6 +143,7 @@ std::string Document::serialize() const {
                                   : "") +
           "?>\n";
   }
+  const xml::QuietErrors quiet;  // an encoder error would go to the standard error
   xmlSaveCtxt* save = xmlSaveToIO(appendOutput, closeOutput, &out, target.c_str(), options);
   if (save == nullptr) {
     throw Error("No se puede escribir el documento en la codificación " + target);

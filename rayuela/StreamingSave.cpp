@@ -13,6 +13,8 @@
 #include "common/AtomicFile.h"
 #include "common/Error.h"
 #include "rayuela/DocumentImpl.h"
+#include "rayuela/OutputEncoding.h"
+#include "rayuela/QuietErrors.h"
 
 namespace vadelux::rayuela {
 namespace {
@@ -51,7 +53,8 @@ std::string declarationOf(const xmlDoc* doc, bool declared, const std::string& e
 struct StreamingSave::State {
   State(Document::Impl& impl, xmlNode* containerNode, const std::filesystem::path& target)
       : doc(impl.doc.get()), container(containerNode), file(target), encoding(currentEncoding(doc)) {
-    xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(encoding.c_str());
+    xmlCharEncodingHandler* handler =
+        xml::keepsMarkupReadable(encoding) ? xmlFindCharEncodingHandler(encoding.c_str()) : nullptr;
     if (handler == nullptr) {
       throw Error("No se puede escribir el documento en la codificaci\xC3\xB3n " + encoding);
     }
@@ -116,6 +119,7 @@ struct StreamingSave::State {
   // Text that libxml2 would write itself, passed through the encoder.
   void writeText(const std::string& utf8) {
     if (!utf8.empty()) {
+      const xml::QuietErrors quiet;  // an encoder error would go to the standard error
       xmlOutputBufferWrite(out.get(), static_cast<int>(utf8.size()), utf8.c_str());
     }
     check();
@@ -124,6 +128,7 @@ struct StreamingSave::State {
   void writeNode(xmlNode* node) {
     {
       const EncodingNamed named(*this);
+      const xml::QuietErrors quiet;
       xmlNodeDumpOutput(out.get(), doc, node, 0, 0, encoding.c_str());
     }
     check();
@@ -217,6 +222,7 @@ struct StreamingSave::State {
       writeNode(node);
       writeText("\n");
     }
+    const xml::QuietErrors quiet;
     const int flushed = xmlOutputBufferFlush(out.get());
     check();
     if (flushed < 0) {
