@@ -9,6 +9,8 @@ namespace {
 
 const char* wording(int code) {
   switch (code) {
+    case XML_ERR_INTERNAL_ERROR:  // what libxml2 reports after an error inside a declaration or element
+      return "una parte del archivo no está bien formada";
     case XML_ERR_NO_MEMORY:
       return "no hay memoria suficiente";
     case XML_ERR_DOCUMENT_EMPTY:
@@ -33,6 +35,29 @@ const char* wording(int code) {
     case XML_ERR_ATTRIBUTE_NOT_STARTED:
     case XML_ERR_ATTRIBUTE_WITHOUT_VALUE:
       return "un atributo no tiene su valor entre comillas";
+    case XML_ERR_ATTRIBUTE_NOT_FINISHED:
+      return "el valor de un atributo no termina con sus comillas";
+    case XML_ERR_EQUAL_REQUIRED:
+      return "falta «=» tras el nombre de un atributo";
+    case XML_ERR_SPACE_REQUIRED:
+      return "falta un espacio entre dos partes de una etiqueta o declaración";
+    case XML_ERR_XMLDECL_NOT_FINISHED:
+    case XML_ERR_VERSION_MISSING:
+      return "la declaración XML del principio no está completa";
+    case XML_ERR_ENCODING_NAME:
+      return "el nombre de la codificación no es válido";
+    case XML_ERR_PI_NOT_STARTED:
+    case XML_ERR_PI_NOT_FINISHED:
+      return "una instrucción de procesamiento («<?») no está completa";
+    case XML_ERR_DOCTYPE_NOT_FINISHED:
+    case XML_ERR_ENTITY_NOT_STARTED:
+    case XML_ERR_ENTITY_NOT_FINISHED:
+    case XML_ERR_VALUE_REQUIRED:
+    case XML_ERR_ATTLIST_NOT_FINISHED:
+    case XML_ERR_ELEMCONTENT_NOT_STARTED:
+    case XML_ERR_ELEMCONTENT_NOT_FINISHED:
+    case XML_ERR_NOTATION_NOT_FINISHED:
+      return "la declaración DOCTYPE del principio no está completa";
     case XML_ERR_STRING_NOT_STARTED:
     case XML_ERR_STRING_NOT_CLOSED:
     case XML_ERR_LITERAL_NOT_STARTED:

@@ -9,6 +9,35 @@
 namespace vadelux::testing {
 namespace {
 
+// A school file with a comment and a DOCTYPE before its root, so that a cut can fall anywhere.
+std::string fileWithEverything() {
+  const std::string body = schoolXml(schoolGroups());
+  const std::size_t root = body.find("<SERVICIO");
+  return body.substr(0, root) +
+         "<!-- Exportaci\xC3\xB3n de Rayuela -->\n<!DOCTYPE SERVICIO [\n <!ENTITY aula \"Aula\">\n]>\n" +
+         body.substr(root);
+}
+
+TEST(reader_messages_test, a_file_cut_anywhere_is_refused_with_a_spanish_reason) {
+  const TempFolder dir;
+  const std::string whole = fileWithEverything();
+  const auto file = dir / "cortado.xml";
+  std::size_t refused = 0;
+  for (std::size_t size = 1; size + 1 < whole.size(); ++size) {
+    writeText(file, whole.substr(0, size));
+    try {
+      rayuela::Document::load(file);
+    } catch (const rayuela::DocumentError& e) {
+      ++refused;
+      const std::string message = e.what();
+      EXPECT_EQ(message.find("error de XML"), std::string::npos) << "cut at " << size << ": " << message;
+      EXPECT_NE(message.find("(l\xC3\xADnea "), std::string::npos) << message;
+    }
+  }
+  // Only the cut just before the final line break leaves a whole document.
+  EXPECT_EQ(refused, whole.size() - 2);
+}
+
 // The CLI's error output holds the message alone, whatever the XML library met on the way.
 TEST(reader_messages_test, bytes_that_are_wrong_in_the_declared_encoding_give_one_spanish_line) {
   const School school;
