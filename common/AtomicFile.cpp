@@ -18,8 +18,33 @@ namespace {
 // Bytes gathered before one write() call: large enough that a big file takes few system calls.
 constexpr std::size_t kBufferSize = 256 * 1024;
 
+// The system's reason in the user's words: the C library's own texts are English.
+std::string reasonOf(int err) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      return "no hay permiso";
+    case EISDIR:
+      return "es una carpeta";
+    case EROFS:
+      return "el disco es de solo lectura";
+    case ENOSPC:
+      return "no queda espacio en el disco";
+    case EDQUOT:
+      return "se ha superado la cuota de disco";
+    case ENOENT:
+      return "no existe la carpeta";
+    case ENOTDIR:
+      return "parte de la ruta no es una carpeta";
+    case ENAMETOOLONG:
+      return "el nombre es demasiado largo";
+    default:
+      return "error del sistema " + std::to_string(err) + " (" + std::strerror(err) + ")";
+  }
+}
+
 [[noreturn]] void cannotWrite(const std::filesystem::path& target, int err) {
-  throw Error("No se puede escribir el archivo " + target.string() + ": " + std::strerror(err));
+  throw Error("No se puede escribir el archivo " + target.string() + ": " + reasonOf(err));
 }
 
 bool writeAll(int fd, const char* data, std::size_t size) {

@@ -2,5 +2,6 @@
 vadelux_add_test(robustness_test SOURCES
   robustness/ChildProcess.cpp
   robustness/School.cpp
-  robustness/ReaderMessagesTest.cpp)
+  robustness/ReaderMessagesTest.cpp
+  robustness/FileWriteTest.cpp)
 add_dependencies(robustness_test vadelux-cli)
