@@ -3,5 +3,7 @@ vadelux_add_test(robustness_test SOURCES
   robustness/ChildProcess.cpp
   robustness/School.cpp
   robustness/ReaderMessagesTest.cpp
-  robustness/FileWriteTest.cpp)
+  robustness/FileWriteTest.cpp
+  robustness/BadInputTest.cpp
+  robustness/TableLockTest.cpp)
 add_dependencies(robustness_test vadelux-cli)
