@@ -115,10 +115,13 @@ struct DbfWriter::Impl {
     std::string bytes = header(layout, builder, count, date, indexed);
     bytes += records;
     bytes += '\x1A';
+    // Tables are built in a staging folder, whose publishing syncs them all at once before they replace
+    // the working tables; a sync of each file here would cost one disk flush per table.
     try {
-      writeFileAtomically(file, bytes);
+      writeFileAtomically(file, bytes, FileSync::Deferred);
       if (indexed) {
-        writeFileAtomically(indexFileOf(file), buildProductionMdx(layout.name, layout.indexTag, keys, date));
+        writeFileAtomically(indexFileOf(file), buildProductionMdx(layout.name, layout.indexTag, keys, date),
+                            FileSync::Deferred);
       }
     } catch (const TableError&) {
       throw;

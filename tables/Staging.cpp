@@ -92,6 +92,51 @@ bool moveIfAbsent(const std::filesystem::path& from, const std::filesystem::path
                        reasonOf(std::error_code(error, std::generic_category())));
 }
 
+// A descriptor closed on every path.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// The staged tables are written without a sync each; before any of them replaces a table they all reach
+// the disk together, so a crash never leaves a half-written table in place of a good one. One syncfs
+// of the staging folder's file system costs one flush of the disk instead of one per file; when it
+// reports an error, which may belong to another file of that file system, each staged file is synced
+// on its own and only an error of ours stops the run.
+void syncStagedFiles(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files) {
+  const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0 && ::syncfs(dir.get()) == 0) {
+    return;
+  }
+  for (const auto& file : files) {
+    const Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0 || ::fdatasync(fd.get()) != 0) {
+      throw vadelux::Error("No se puede guardar " + file.filename().string() +
+                           " en el disco: " + reasonOf(std::error_code(errno, std::generic_category())));
+    }
+  }
+}
+
+// Makes the renames in the working folder durable. They are done and seen by every program already, so
+// a failure here is not reported as a failed run.
+void syncFolder(const std::filesystem::path& folder) {
+  const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) {
+    ::fsync(dir.get());
+  }
+}
+
 }  // namespace
 
 Staging::Staging(const std::filesystem::path& workingFolder) : workingFolder_(workingFolder) {
@@ -133,6 +178,7 @@ void Staging::publish(const std::vector<std::string>& obsolete) {
     throw vadelux::Error("No se puede leer la carpeta provisional " + folder_.string() + ": " +
                          reasonOf(error.code()));
   }
+  syncStagedFiles(folder_, files);
   // Every file that publishing replaces or deletes, and every new one, is held by this run alone before
   // anything changes: a run or a program that holds one of them stops this one here.
   std::vector<std::string> touched = obsolete;
@@ -226,6 +272,7 @@ void Staging::publish(const std::vector<std::string>& obsolete) {
   for (const std::string& index : stale) {
     removeIgnoringCase(workingFolder_, index);
   }
+  syncFolder(workingFolder_);
   published_ = true;
   std::error_code ec;
   std::filesystem::remove_all(folder_, ec);
