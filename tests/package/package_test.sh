@@ -4,6 +4,7 @@
 # (or with VADELUX_PACKAGE_TEST=1); elsewhere it reports itself skipped.
 set -euo pipefail
 build=$1
+fixtures=$(cd "$(dirname "$0")/../fixtures" && pwd)
 if [ "$(id -u)" -ne 0 ] || { [ "${CI:-}" != "true" ] && [ "${VADELUX_PACKAGE_TEST:-}" != "1" ]; }; then
   echo "omitida: instala un paquete en el sistema; se ejecuta en CI como root o con VADELUX_PACKAGE_TEST=1"
   exit 77
@@ -34,7 +35,7 @@ desktop-file-validate /usr/share/applications/vadelux.desktop
 
 # The installed CLI converts a school with the installed NIVELEX.DBF.
 mkdir "$work/HTEMP"
-cp "$(dirname "$0")/../fixtures/conversion/centro-iso.xml" "$work/centro.xml"
+cp "$fixtures/conversion/centro-iso.xml" "$work/centro.xml"
 vadelux-cli exportar "$work/centro.xml" --htemp "$work/HTEMP" --plantilla 1 >/dev/null
 test -f "$work/HTEMP/DIASHORAST2.MDX"
 
