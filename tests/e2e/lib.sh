@@ -63,6 +63,16 @@ e2e_start() {
   trap 'exit 1' INT TERM
 
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  local xvfb=$!
+  e2e_pids+=($xvfb)
+  # Should this script be killed outright (a test timeout), the server goes too, the programs on it end
+  # with their display, and the temporary folder is removed.
+  (
+    while kill -0 $$ 2>/dev/null; do sleep 0.5; done
+    kill "$xvfb" 2>/dev/null
+    sleep 1
+    rm -rf "$work"
+  ) >/dev/null 2>&1 &
   e2e_pids+=($!)
   local _
   for _ in $(seq 100); do
@@ -75,6 +85,8 @@ e2e_start() {
   # In a sanitizer build, leaks of the system's libraries are not ours to report.
   export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$e2e_dir/../app/lsan.supp"
   unset XDG_RUNTIME_DIR
+  # The file dialog keeps its state in the user's settings: a folder of the test's own.
+  export XDG_CONFIG_HOME="$work/config"
 
   program_folder="$work/programa"
   htemp="$work/HTEMP"
