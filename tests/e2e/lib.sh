@@ -26,6 +26,16 @@ e2e_require_tools() {
   done
 }
 
+# Runs "${@:2}" until it succeeds, for up to $1 seconds; returns 1 when the time runs out.
+retry_for() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 e2e_cleanup() {
   local pid
   for pid in "${e2e_pids[@]}"; do
@@ -74,12 +84,7 @@ e2e_start() {
     rm -rf "$work"
   ) >/dev/null 2>&1 &
   e2e_pids+=($!)
-  local _
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/display" ] || fail "Xvfb no arrancó"
+  retry_for 10 test -s "$work/display" || fail "Xvfb no arrancó"
   export DISPLAY=":$(cat "$work/display")"
   export QT_QPA_PLATFORM=xcb
   # In a sanitizer build, leaks of the system's libraries are not ours to report.
@@ -107,11 +112,7 @@ start_program() {
 start_host() {
   "$1" >"$work/host.out" 2>"$work/host.log" &
   e2e_pids+=($!)
-  local _
-  for _ in $(seq 100); do
-    [ -s "$work/host.out" ] && break
-    sleep 0.1
-  done
+  retry_for 10 test -s "$work/host.out" || true
   host_id=$(head -n 1 "$work/host.out")
   [ -n "$host_id" ] || fail "la ventana anfitriona no dio su identificador"
   wait_for_window "Horvane de prueba" >/dev/null
@@ -126,53 +127,47 @@ managed_windows() {
   done
 }
 
+# Sets $found to the first visible window named exactly $1; false when there is none.
+find_window() {
+  found=$(managed_windows "$1" | head -n 1)
+  [ -n "$found" ]
+}
+
 # Prints the id of the visible window named exactly $1, waiting up to 10 s.
 wait_for_window() {
-  local id _
-  for _ in $(seq 100); do
-    id=$(managed_windows "$1" | head -n 1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  fail "no aparece la ventana '$1'"
+  retry_for 10 find_window "$1" || fail "no aparece la ventana '$1'"
+  echo "$found"
 }
 
 # Waits up to 10 s for window $1 to be gone from the screen.
 wait_until_gone() {
-  local _
-  for _ in $(seq 100); do
-    xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable' || return 0
-    sleep 0.1
-  done
-  fail "la ventana $1 sigue en pantalla"
+  retry_for 10 is_gone "$1" || fail "la ventana $1 sigue en pantalla"
+}
+
+is_gone() {
+  ! xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'
 }
 
 # Waits up to 10 s for a pop-up list of the program (an unmanaged window) to show; prints its id.
 wait_for_popup() {
-  local id _
-  for _ in $(seq 100); do
-    for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
-      if xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
-        echo "$id"
-        return 0
-      fi
-    done
-    sleep 0.1
+  retry_for 10 find_popup || fail "no se abre la lista desplegable"
+  echo "$found"
+}
+
+find_popup() {
+  for found in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+    xwininfo -id "$found" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
   done
-  fail "no se abre la lista desplegable"
+  return 1
 }
 
 # Waits until window $1 has the keyboard focus (up to 10 s).
 wait_for_focus() {
-  local _
-  for _ in $(seq 100); do
-    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "la ventana $1 no recibe el teclado"
+  retry_for 10 has_focus "$1" || fail "la ventana $1 no recibe el teclado"
+}
+
+has_focus() {
+  [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
 }
 
 # Presses keys "${@:2}" in window $1 once it has the focus. Typed into the focused window, not sent to a
@@ -237,17 +232,14 @@ choose_file() {
 
 # Waits up to 10 s for the program to end and checks that it ended well.
 wait_for_exit() {
-  local _ status
-  for _ in $(seq 100); do
-    if ! kill -0 "$app" 2>/dev/null; then
-      status=0
-      wait "$app" || status=$?
-      [ "$status" -eq 0 ] || fail "el programa terminó con el código $status"
-      return 0
-    fi
-    sleep 0.1
-  done
-  fail "el programa no termina"
+  retry_for 10 has_ended || fail "el programa no termina"
+  local status=0
+  wait "$app" || status=$?
+  [ "$status" -eq 0 ] || fail "el programa terminó con el código $status"
+}
+
+has_ended() {
+  ! kill -0 "$app" 2>/dev/null
 }
 
 # Checks that the program still runs and its main window is on the screen.
