@@ -17,6 +17,8 @@ namespace {
 
 // Bytes gathered before one write() call: large enough that a big file takes few system calls.
 constexpr std::size_t kBufferSize = 256 * 1024;
+// Bytes of a file to be synced after which their writing to the disk is started.
+constexpr std::uint64_t kWritebackStep = 8 * 1024 * 1024;
 
 // The system's reason in the user's words: the C library's own texts are English.
 std::string reasonOf(int err) {
@@ -93,7 +95,9 @@ AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
       tempPath_(std::exchange(other.tempPath_, std::string())),
       fd_(std::exchange(other.fd_, -1)),
       sync_(other.sync_),
-      buffer_(std::move(other.buffer_)) {}
+      buffer_(std::move(other.buffer_)),
+      written_(other.written_),
+      started_(other.started_) {}
 
 AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept {
   if (this != &other) {
@@ -103,6 +107,8 @@ AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept
     fd_ = std::exchange(other.fd_, -1);
     sync_ = other.sync_;
     buffer_ = std::move(other.buffer_);
+    written_ = other.written_;
+    started_ = other.started_;
   }
   return *this;
 }
@@ -128,10 +134,25 @@ void AtomicFileWriter::fail(int err) {
 }
 
 void AtomicFileWriter::flush() {
-  if (!buffer_.empty() && !writeAll(fd_, buffer_.data(), buffer_.size())) {
+  put(buffer_);
+  buffer_.clear();
+}
+
+void AtomicFileWriter::put(std::string_view bytes) {
+  if (bytes.empty()) {
+    return;
+  }
+  if (!writeAll(fd_, bytes.data(), bytes.size())) {
     fail(errno);
   }
-  buffer_.clear();
+  written_ += bytes.size();
+  // A large file that will be synced starts on its way to the disk while the rest is made, so that the
+  // sync at the end waits for little. This is only a request; the sync is what guarantees.
+  if (sync_ == FileSync::BeforeRename && written_ - started_ >= kWritebackStep) {
+    ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
+                      SYNC_FILE_RANGE_WRITE);
+    started_ = written_;
+  }
 }
 
 void AtomicFileWriter::write(std::string_view bytes) {
@@ -144,9 +165,7 @@ void AtomicFileWriter::write(std::string_view bytes) {
   }
   flush();
   if (bytes.size() >= kBufferSize) {
-    if (!writeAll(fd_, bytes.data(), bytes.size())) {
-      fail(errno);
-    }
+    put(bytes);
   } else {
     buffer_.append(bytes);
   }

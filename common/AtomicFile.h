@@ -2,6 +2,7 @@
 // target, which is then renamed over it.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -44,6 +45,7 @@ class AtomicFileWriter {
 
  private:
   void flush();
+  void put(std::string_view bytes);
   [[noreturn]] void fail(int err);
   void discard() noexcept;
 
@@ -52,6 +54,8 @@ class AtomicFileWriter {
   int fd_ = -1;
   FileSync sync_ = FileSync::BeforeRename;
   std::string buffer_;
+  std::uint64_t written_ = 0;  // bytes in the file
+  std::uint64_t started_ = 0;  // bytes whose writing to the disk has been started
 };
 
 }  // namespace vadelux

@@ -7,7 +7,31 @@
 
 namespace vadelux::rayuela::xml {
 
+namespace {
+
+// Names of ASCII letters, digits, '_', '-' and '.' that start with a letter or '_' are valid XML names
+// without asking libxml2; these are all the names the export writes.
+bool isPlainName(std::string_view name) {
+  if (name.empty()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    const bool other = (c >= '0' && c <= '9') || c == '-' || c == '.';
+    if (!letter && (i == 0 || !other)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 std::string checkedName(std::string_view name) {
+  if (isPlainName(name)) {
+    return std::string(name);
+  }
   std::string out(name);
   if (out.empty() || out.find('\0') != std::string::npos ||
       xmlValidateName(reinterpret_cast<const xmlChar*>(out.c_str()), 0) != 0) {
