@@ -35,7 +35,7 @@ ConversionResult convertInto(const rayuela::Document& doc, const std::filesystem
 
 ConversionRun::ConversionRun(const ConversionRequest& request)
     : nivelex_(checkInputs(request)),
-      doc_(rayuela::Document::load(request.xmlFile)),
+      doc_(rayuela::Document::loadGroupsRead(request.xmlFile)),
       staging_(request.workingFolder),
       steps_(doc_, staging_.folder(), nivelex_, request.chooser) {}
 

@@ -60,6 +60,10 @@ Document Document::loadEnvelope(const std::filesystem::path& file) {
   return loadKeeping(file, xml::Keep::FirstDataGroupOnly);
 }
 
+Document Document::loadGroupsRead(const std::filesystem::path& file) {
+  return loadKeeping(file, xml::Keep::GroupsRead);
+}
+
 Document Document::loadKeeping(const std::filesystem::path& file, xml::Keep keep) {
   xml::ParsedFile parsed = xml::parseFile(file, keep);
   if (xml::selectNodes(parsed.doc.get(), kDataBlockQuery).empty()) {

@@ -39,6 +39,13 @@ class Document {
   // file is read, so a large file takes little memory. records() finds none of those.
   static Document loadEnvelope(const std::filesystem::path& file);
 
+  // Loads a file for a run that reads the records of the program's own data groups (MATERIAS ...
+  // TRAMOS_HORARIOS): the same checks and errors as load(), and the first child of the data block whole;
+  // the records of the block's other children (students, marks and the like) are dropped while the file
+  // is read, so records() finds the same records for the program's groups and none for the others, and
+  // a large file takes little memory.
+  static Document loadGroupsRead(const std::filesystem::path& file);
+
   Document(Document&&) noexcept;
   Document& operator=(Document&&) noexcept;
   Document(const Document&) = delete;

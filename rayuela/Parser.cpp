@@ -252,6 +252,8 @@ ParsedFile parseFile(const std::filesystem::path& file, Keep keep) {
   ctxt->sax->ignorableWhitespace = onIgnorableWhitespace;  // after the options, which set their own
   if (keep == Keep::FirstDataGroupOnly) {
     dropRecordsWhileParsing(*ctxt->sax);
+  } else if (keep == Keep::GroupsRead) {
+    dropUnreadGroupsWhileParsing(*ctxt->sax);
   }
   xmlParseDocument(ctxt.get());
 

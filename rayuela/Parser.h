@@ -18,6 +18,8 @@ enum class Keep {
   Everything,
   // The records of the data block's children after the first are dropped as they are read.
   FirstDataGroupOnly,
+  // The records of data groups that no part of the program reads are dropped as they are read.
+  GroupsRead,
 };
 
 // Parses the whole file in the encoding its declaration names and drops whitespace-only text.

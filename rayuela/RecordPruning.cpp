@@ -37,6 +37,35 @@ bool isLaterGroup(const xmlNode* node) {
   return false;
 }
 
+// A child of /SERVICIO/BLOQUE_DATOS after the first that is not a data group whose records the program
+// reads.
+bool isUnreadGroup(const xmlNode* node) {
+  if (!isLaterGroup(node)) {
+    return false;
+  }
+  if (!isElement(node, "grupo_datos")) {
+    return true;
+  }
+  const xmlAttr* seq = xmlHasNsProp(node, reinterpret_cast<const xmlChar*>("seq"), nullptr);
+  if (seq == nullptr) {
+    return true;
+  }
+  // The value as one text node, the way the parser leaves an attribute without entity references.
+  const xmlNode* value = seq->children;
+  if (value == nullptr || value->next != nullptr || value->type != XML_TEXT_NODE) {
+    return false;  // kept whole rather than judged wrongly
+  }
+  static constexpr const char* kGroupsRead[] = {"MATERIAS",           "ACTIVIDADES",       "EMPLEADOS",
+                                                "DEPENDENCIAS",       "CURSOS_DEL_CENTRO", "UNIDADES",
+                                                "JORNADAS_ESCOLARES", "TRAMOS_HORARIOS"};
+  for (const char* group : kGroupsRead) {
+    if (xmlStrEqual(value->content, reinterpret_cast<const xmlChar*>(group)) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // An entity's expansion may be linked into the tree and copied again by a later reference, so a file
 // with entities keeps everything.
 bool mayDrop(const xmlParserCtxt* ctxt) {
@@ -51,23 +80,25 @@ void dropChildren(xmlNode* node) {
   xmlFreeNodeList(children);
 }
 
+template <bool (*Dropped)(const xmlNode*)>
 void onStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
                     int nbNamespaces, const xmlChar** namespaces, int nbAttributes, int nbDefaulted,
                     const xmlChar** attributes) {
   auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
   // The record before this one (and the text since) is complete and no longer needed.
-  if (mayDrop(ctxt) && isLaterGroup(ctxt->node)) {
+  if (mayDrop(ctxt) && Dropped(ctxt->node)) {
     dropChildren(ctxt->node);
   }
   xmlSAX2StartElementNs(ctx, localname, prefix, uri, nbNamespaces, namespaces, nbAttributes, nbDefaulted,
                         attributes);
 }
 
+template <bool (*Dropped)(const xmlNode*)>
 void onEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri) {
   auto* ctxt = static_cast<xmlParserCtxt*>(ctx);
   xmlNode* ending = ctxt->node;
   xmlSAX2EndElementNs(ctx, localname, prefix, uri);
-  if (mayDrop(ctxt) && isLaterGroup(ending)) {
+  if (mayDrop(ctxt) && Dropped(ending)) {
     dropChildren(ending);
   }
 }
@@ -75,8 +106,13 @@ void onEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, co
 }  // namespace
 
 void dropRecordsWhileParsing(xmlSAXHandler& sax) {
-  sax.startElementNs = onStartElement;
-  sax.endElementNs = onEndElement;
+  sax.startElementNs = onStartElement<isLaterGroup>;
+  sax.endElementNs = onEndElement<isLaterGroup>;
+}
+
+void dropUnreadGroupsWhileParsing(xmlSAXHandler& sax) {
+  sax.startElementNs = onStartElement<isUnreadGroup>;
+  sax.endElementNs = onEndElement<isUnreadGroup>;
 }
 
 }  // namespace vadelux::rayuela::xml

@@ -1,4 +1,5 @@
-// Keeping a large exchange file small while it is parsed, for a caller that reads none of its records.
+// Keeping a large exchange file small while it is parsed, for a caller that reads none of its records or
+// only those of some groups.
 #pragma once
 
 #include <libxml/parser.h>
@@ -11,5 +12,11 @@ namespace vadelux::rayuela::xml {
 // and everything outside the data block stay as a whole parse builds them. Nothing is dropped from a
 // file that declares entities, whose expansions libxml2 may share with later references.
 void dropRecordsWhileParsing(xmlSAXHandler& sax);
+
+// The same for the records of every later child of /SERVICIO/BLOQUE_DATOS that is not a data group the
+// program reads (MATERIAS, ACTIVIDADES, EMPLEADOS, DEPENDENCIAS, CURSOS_DEL_CENTRO, UNIDADES,
+// JORNADAS_ESCOLARES, TRAMOS_HORARIOS): a file that also carries its students or marks is read in
+// little more memory than the groups that are used.
+void dropUnreadGroupsWhileParsing(xmlSAXHandler& sax);
 
 }  // namespace vadelux::rayuela::xml

@@ -5,5 +5,6 @@ vadelux_add_test(robustness_test SOURCES
   robustness/ReaderMessagesTest.cpp
   robustness/FileWriteTest.cpp
   robustness/BadInputTest.cpp
-  robustness/TableLockTest.cpp)
+  robustness/TableLockTest.cpp
+  robustness/LargeFileTest.cpp)
 add_dependencies(robustness_test vadelux-cli)
