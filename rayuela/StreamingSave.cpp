@@ -52,7 +52,11 @@ std::string declarationOf(const xmlDoc* doc, bool declared, const std::string& e
 
 struct StreamingSave::State {
   State(Document::Impl& impl, xmlNode* containerNode, const std::filesystem::path& target)
-      : doc(impl.doc.get()), container(containerNode), file(target), encoding(currentEncoding(doc)) {
+      : doc(impl.doc.get()),
+        container(containerNode),
+        path(pathTo(doc, container)),
+        encoding(currentEncoding(doc)),
+        file(target) {
     xmlCharEncodingHandler* handler =
         xml::keepsMarkupReadable(encoding) ? xmlFindCharEncodingHandler(encoding.c_str()) : nullptr;
     if (handler == nullptr) {
@@ -63,14 +67,19 @@ struct StreamingSave::State {
       xmlCharEncCloseFunc(handler);
       throw Error("No hay memoria suficiente para escribir el documento");
     }
-    for (xmlNode* node = container; node != nullptr && node->type == XML_ELEMENT_NODE; node = node->parent) {
-      path.insert(path.begin(), node);
+    declared = impl.declared;
+  }
+
+  // The root, the elements below it down to the container, and the container.
+  static std::vector<xmlNode*> pathTo(xmlDoc* d, xmlNode* element) {
+    std::vector<xmlNode*> elements;
+    for (xmlNode* node = element; node != nullptr && node->type == XML_ELEMENT_NODE; node = node->parent) {
+      elements.insert(elements.begin(), node);
     }
-    if (container == nullptr || container->doc != doc || path.empty() ||
-        path.front() != xmlDocGetRootElement(doc)) {
+    if (elements.empty() || element->doc != d || elements.front() != xmlDocGetRootElement(d)) {
       throw std::logic_error("streaming save of an element that is not in the document's root");
     }
-    declared = impl.declared;
+    return elements;
   }
 
   static std::string currentEncoding(const xmlDoc* d) {
@@ -232,10 +241,10 @@ struct StreamingSave::State {
 
   xmlDoc* doc;
   xmlNode* container;
-  AtomicFileWriter file;  // before `out`, which may still write while it closes
-  std::string encoding;
-  OutputHandle out;
   std::vector<xmlNode*> path;  // the root, ..., the container
+  std::string encoding;
+  AtomicFileWriter file;  // before `out`, which may still write while it closes
+  OutputHandle out;
   bool declared = false;
   bool containerOpen = false;
   std::exception_ptr error;
