@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <stdexcept>
 #include <system_error>
 
@@ -158,6 +160,13 @@ Staging::Staging(const std::filesystem::path& workingFolder) : workingFolder_(wo
                          reasonOf(error));
   }
   folder_ = pattern;
+  // Held while this run lives, so that a later run can tell a live staging folder from an abandoned one.
+  folderLock_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderLock_ >= 0) {
+    ::flock(folderLock_, LOCK_EX | LOCK_NB);
+  }
+  // A run that died (the program killed, the display gone) leaves its folder behind; a later run tidies up.
+  removeAbandonedStaging(workingFolder, std::chrono::seconds(60));
 }
 
 Staging::~Staging() {
@@ -165,6 +174,33 @@ Staging::~Staging() {
     std::error_code ec;
     std::filesystem::remove_all(folder_, ec);
   }
+  if (folderLock_ >= 0) {
+    ::close(folderLock_);
+  }
+}
+
+int removeAbandonedStaging(const std::filesystem::path& workingFolder, std::chrono::seconds minimumAge) {
+  int removed = 0;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(workingFolder, ec);
+  for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::filesystem::path folder = it->path();
+    if (folder.filename().string().rfind(".vadelux-", 0) != 0 || !it->is_directory(ec)) {
+      continue;
+    }
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || std::time(nullptr) - st.st_mtime < minimumAge.count()) {
+      continue;  // a run that has only just started may not hold its folder yet
+    }
+    const Descriptor held(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (held.get() < 0 || ::flock(held.get(), LOCK_EX | LOCK_NB) != 0) {
+      continue;  // a live run holds it
+    }
+    std::error_code removeError;
+    std::filesystem::remove_all(folder, removeError);
+    removed += removeError ? 0 : 1;
+  }
+  return removed;
 }
 
 void Staging::publish(const std::vector<std::string>& obsolete) {

@@ -2,6 +2,7 @@
 // they replace the old ones all together.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -47,7 +48,12 @@ class Staging {
  private:
   std::filesystem::path workingFolder_;
   std::filesystem::path folder_;
+  int folderLock_ = -1;  // the staging folder, held (flock) while this run lives
   bool published_ = false;
 };
+
+// Removes staging folders that runs which died on the way left in `workingFolder`: those that no live
+// run holds and that are older than `minimumAge`. Returns how many it removed.
+int removeAbandonedStaging(const std::filesystem::path& workingFolder, std::chrono::seconds minimumAge);
 
 }  // namespace vadelux::tables

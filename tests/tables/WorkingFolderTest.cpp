@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <utime.h>
+
 #include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -171,6 +174,36 @@ TEST(staging_test, a_run_that_fails_leaves_the_working_folder_byte_for_byte_as_i
   } catch (const vadelux::Error&) {
   }
   EXPECT_EQ(snapshot(working.path()), before);
+}
+
+TEST(staging_test, a_later_run_removes_folders_that_dead_runs_left_but_not_live_ones) {
+  TempFolder working;
+  const auto abandoned = [&](const char* name, std::time_t age) {
+    const auto folder = working.path() / name;
+    std::filesystem::create_directory(folder);
+    writeBytes(folder / "ASIGNOMT.DBF", "half a table");
+    const ::utimbuf times{std::time(nullptr) - age, std::time(nullptr) - age};
+    ::utime(folder.c_str(), &times);
+    return folder;
+  };
+  const auto old = abandoned(".vadelux-muerto", 3600);
+  const auto recent = abandoned(".vadelux-reciente", 0);
+  writeBytes(working.path() / ".vadelux-archivo", "not a folder");
+  std::filesystem::create_directory(working.path() / "OTRA");
+
+  Staging live(working.path());
+  EXPECT_FALSE(std::filesystem::exists(old));
+  EXPECT_TRUE(std::filesystem::exists(recent)) << "a run that has only just started is left alone";
+  EXPECT_TRUE(std::filesystem::exists(working.path() / ".vadelux-archivo"));
+  EXPECT_TRUE(std::filesystem::exists(working.path() / "OTRA"));
+
+  // However old it looks, the folder of a live run stays.
+  const ::utimbuf longAgo{std::time(nullptr) - 7200, std::time(nullptr) - 7200};
+  ::utime(live.folder().c_str(), &longAgo);
+  EXPECT_EQ(removeAbandonedStaging(working.path(), std::chrono::seconds(60)), 0);
+  EXPECT_TRUE(std::filesystem::exists(live.folder()));
+  EXPECT_EQ(removeAbandonedStaging(working.path(), std::chrono::seconds(0)), 1) << "the recent one, now";
+  EXPECT_FALSE(std::filesystem::exists(recent));
 }
 
 }  // namespace
