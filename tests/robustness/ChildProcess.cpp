@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,8 +29,12 @@ std::filesystem::path freshFile(const std::filesystem::path& folder, const std::
 ChildProcess::ChildProcess(const std::vector<std::string>& args, const std::filesystem::path& scratch) {
   outFile_ = freshFile(scratch, "salida");
   errFile_ = freshFile(scratch, "errores");
+  peakFile_ = freshFile(scratch, "memoria");
+  // Started through a small program of its own, whose child's peak memory is the program's alone.
+  std::vector<std::string> command = {VADELUX_MEASURE_MEMORY, peakFile_.string()};
+  command.insert(command.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  for (const auto& a : args) {
+  for (const auto& a : command) {
     argv.push_back(const_cast<char*>(a.c_str()));
   }
   argv.push_back(nullptr);
@@ -60,19 +63,20 @@ ChildProcess::~ChildProcess() {
 ProcessResult ChildProcess::wait() {
   ProcessResult result;
   int status = 0;
-  rusage usage{};
-  while (::wait4(pid_, &status, 0, &usage) < 0) {
+  while (::waitpid(pid_, &status, 0) < 0) {
     if (errno != EINTR) {
       throw std::runtime_error("wait4 failed");
     }
   }
   pid_ = -1;
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.peakMemoryKb = usage.ru_maxrss;
+  result.exitCode = WIFEXITED(status) && WEXITSTATUS(status) < 128 ? WEXITSTATUS(status) : -1;
+  const std::string peak = readBytes(peakFile_);
+  result.peakMemoryKb = peak.empty() ? -1 : std::stol(peak);
   result.out = readBytes(outFile_);
   result.err = readBytes(errFile_);
   std::filesystem::remove(outFile_);
   std::filesystem::remove(errFile_);
+  std::filesystem::remove(peakFile_);
   return result;
 }
 

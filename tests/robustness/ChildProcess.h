@@ -8,10 +8,10 @@
 namespace vadelux::testing {
 
 struct ProcessResult {
-  int exitCode = -1;  // -1 when the process ended by a signal
+  int exitCode = -1;  // -1 when the process ended by a signal or could not start
   std::string out;
   std::string err;
-  long peakMemoryKb = 0;  // the child's largest resident set
+  long peakMemoryKb = 0;  // the program's largest resident set
 };
 
 // A started child; wait() collects it. Its output goes to files in `scratch`, which must not be a folder
@@ -29,6 +29,7 @@ class ChildProcess {
   int pid_ = -1;
   std::filesystem::path outFile_;
   std::filesystem::path errFile_;
+  std::filesystem::path peakFile_;
 };
 
 // Starts the program and waits for it.

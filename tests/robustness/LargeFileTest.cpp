@@ -4,10 +4,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 
 #include "rayuela/Document.h"
 #include "tests/robustness/School.h"
+#include "tests/robustness/ScopedEnvironment.h"
 
 namespace vadelux::testing {
 namespace {
@@ -78,30 +78,6 @@ void growWithStudents(const std::filesystem::path& file, std::uintmax_t size) {
   }
   out << "    </grupo_datos>\n" << text.substr(end);
 }
-
-// Sets an environment variable for the child processes started while it lives.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) {
-      old_ = old;
-    }
-    ::setenv(name, value.c_str(), 1);
-  }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-  ~ScopedEnvironment() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 std::map<std::string, std::string> workingTables(const School& school) {
   std::map<std::string, std::string> files;
