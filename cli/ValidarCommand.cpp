@@ -127,7 +127,7 @@ int runValidar(const std::vector<std::string>& args) {
     if (!nivelex) {
       throw MissingInputError(MissingInputError::What::Nivelex, kNivelexMissingMessage);
     }
-    const auto doc = rayuela::Document::load(options.file);
+    const auto doc = rayuela::Document::loadGroupsRead(options.file);
     const auto templates = templateInfo(doc);
     // With several templates the check follows --plantilla, or else the first one.
     const std::string chosen = options.plantilla ? text::toWindows1252(*options.plantilla) : std::string();

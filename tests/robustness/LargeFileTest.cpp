@@ -87,7 +87,7 @@ std::map<std::string, std::string> workingTables(const School& school) {
   return files;
 }
 
-TEST(large_file_test, a_200_mb_file_is_converted_and_exported_in_little_memory) {
+TEST(large_file_test, a_200_mb_file_is_checked_converted_and_exported_in_little_memory) {
   const School school;
   constexpr std::uintmax_t kSize = 200u * 1024 * 1024;
   if (std::filesystem::space(school.root()).available < 1024u * 1024 * 1024) {
@@ -108,6 +108,13 @@ TEST(large_file_test, a_200_mb_file_is_converted_and_exported_in_little_memory) 
   EXPECT_EQ(exportar.exitCode, 0) << exportar.err;
   EXPECT_LT(exportar.peakMemoryKb, kLimitKb);
   EXPECT_EQ(workingTables(school), tablesBefore);  // the students change nothing
+
+  const ProcessResult validar = runProcess({std::string(VADELUX_BIN_DIR) + "/vadelux-cli", "validar",
+                                            school.xml().string(), "--programa", school.programa().string()},
+                                           school.scratch());
+  EXPECT_EQ(validar.exitCode, 0) << validar.err;
+  EXPECT_LT(validar.peakMemoryKb, kLimitKb);
+  EXPECT_NE(validar.out.find("ASIGNOMT"), std::string::npos);
 
   const ProcessResult importar = school.cliImportar();
   EXPECT_EQ(importar.exitCode, 0) << importar.err;
