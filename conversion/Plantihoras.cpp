@@ -179,7 +179,7 @@ void TPlantillas::FormActivate() {
   plantillas_.clear();
   tramos_.clear();
   try {
-    DocPlantillas.emplace(rayuela::Document::load(archivoXML_));
+    DocPlantillas.emplace(rayuela::Document::loadGroupsRead(archivoXML_));
     plantillas_ = DocPlantillas->records(kGrupoPlantillas);
     tramos_ = DocPlantillas->records(kGrupoTramos);
   } catch (const Error&) {
