@@ -8,6 +8,7 @@
 #include "common/Error.h"
 #include "tables/DbfTable.h"
 #include "tables/DbfWriter.h"
+#include "tests/support/SolucLayout.h"
 
 namespace vadelux::bench {
 namespace {
@@ -15,18 +16,7 @@ namespace {
 constexpr unsigned kLessonsPerLoad = 4;  // ASIGT gives every subject four one-hour lessons
 constexpr unsigned kTasksPerTeacher = 2;
 
-const tables::TableLayout& solucLayout() {
-  static const tables::TableLayout layout{"SOLUC",
-                                          {{"PROF", 'C', 4, 0},
-                                           {"DIA", 'N', 2, 0},
-                                           {"HORA", 'N', 3, 0},
-                                           {"ASIG", 'C', 4, 0},
-                                           {"CODGRUPO", 'C', 4, 0},
-                                           {"TAREA", 'C', 12, 0},
-                                           {"AULA", 'C', 4, 0}},
-                                          ""};
-  return layout;
-}
+using testing::solucLayout;
 
 struct Lesson {
   std::string prof;

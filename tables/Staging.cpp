@@ -13,6 +13,7 @@
 
 #include "common/Error.h"
 #include "common/Text.h"
+#include "tables/FileDescriptor.h"
 #include "tables/FileErrors.h"
 #include "tables/TableLock.h"
 #include "tables/WorkingFolder.h"
@@ -94,35 +95,18 @@ bool moveIfAbsent(const std::filesystem::path& from, const std::filesystem::path
                        reasonOf(std::error_code(error, std::generic_category())));
 }
 
-// A descriptor closed on every path.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 // The staged tables are written without a sync each; before any of them replaces a table they all reach
 // the disk together, so a crash never leaves a half-written table in place of a good one. One syncfs
 // of the staging folder's file system costs one flush of the disk instead of one per file; when it
 // reports an error, which may belong to another file of that file system, each staged file is synced
 // on its own and only an error of ours stops the run.
 void syncStagedFiles(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files) {
-  const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0 && ::syncfs(dir.get()) == 0) {
     return;
   }
   for (const auto& file : files) {
-    const Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0 || ::fdatasync(fd.get()) != 0) {
       throw vadelux::Error("No se puede guardar " + file.filename().string() +
                            " en el disco: " + reasonOf(std::error_code(errno, std::generic_category())));
@@ -133,7 +117,7 @@ void syncStagedFiles(const std::filesystem::path& folder, const std::vector<std:
 // Makes the renames in the working folder durable. They are done and seen by every program already, so
 // a failure here is not reported as a failed run.
 void syncFolder(const std::filesystem::path& folder) {
-  const Descriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) {
     ::fsync(dir.get());
   }
@@ -192,7 +176,7 @@ int removeAbandonedStaging(const std::filesystem::path& workingFolder, std::chro
     if (::stat(folder.c_str(), &st) != 0 || std::time(nullptr) - st.st_mtime < minimumAge.count()) {
       continue;  // a run that has only just started may not hold its folder yet
     }
-    const Descriptor held(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor held(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (held.get() < 0 || ::flock(held.get(), LOCK_EX | LOCK_NB) != 0) {
       continue;  // a live run holds it
     }

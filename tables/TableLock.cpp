@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "tables/FileDescriptor.h"
 #include "tables/FileErrors.h"
 
 namespace vadelux::tables {
@@ -28,24 +29,6 @@ std::string nameOf(const std::filesystem::path& file) {
 bool hasWriteBit(const struct stat& st) {
   return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
 }
-
-// Closes the descriptor unless it was handed on.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
 
 enum class Outcome { Locked, Conflict, NoLocks };
 
@@ -98,7 +81,7 @@ std::optional<TableLock> TableLock::tryLock(const std::filesystem::path& file, M
                            " es de solo lectura: no se puede reemplazar ni borrar. Qu\xC3\xADtele la "
                            "protecci\xC3\xB3n contra escritura y vuelva a intentarlo.");
     }
-    Descriptor fd(::open(file.c_str(), flags));
+    FileDescriptor fd(::open(file.c_str(), flags));
     if (fd.get() < 0) {
       if (errno == ENOENT) {
         continue;  // gone since stat(): look again

@@ -26,6 +26,7 @@
 #include "common/Error.h"
 #include "tables/DbfTable.h"
 #include "tables/DbfWriter.h"
+#include "tests/support/SolucLayout.h"
 
 namespace fs = std::filesystem;
 using vadelux::app::FormServices;
@@ -459,17 +460,8 @@ fs::path prepareRun(const Harness& h) {
 
 // The generator's solution: one lesson of the first teacher.
 void writeSolution(const fs::path& htemp) {
-  const vadelux::tables::TableLayout layout{"SOLUC",
-                                            {{"PROF", 'C', 4, 0},
-                                             {"DIA", 'N', 2, 0},
-                                             {"HORA", 'N', 3, 0},
-                                             {"ASIG", 'C', 4, 0},
-                                             {"CODGRUPO", 'C', 4, 0},
-                                             {"TAREA", 'C', 12, 0},
-                                             {"AULA", 'C', 4, 0}},
-                                            ""};
   const auto teachers = vadelux::tables::DbfTable::open(htemp / "PROFT.DBF");
-  auto solution = vadelux::tables::DbfWriter::create(htemp / "SOLUC.DBF", layout);
+  auto solution = vadelux::tables::DbfWriter::create(htemp / "SOLUC.DBF", vadelux::testing::solucLayout());
   solution.append();
   solution.setText("PROF", teachers.text(0, "ABREV"));
   solution.setInteger("DIA", 1);

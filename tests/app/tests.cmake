@@ -5,7 +5,7 @@ endif()
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
 vadelux_add_test(app_test
-  SOURCES app/QtApplication.cpp app/IniFileTest.cpp app/MainFormTest.cpp app/TDraw3DTest.cpp app/BusyCursorTest.cpp
+  SOURCES support/QtTestEnvironment.cpp app/IniFileTest.cpp app/MainFormTest.cpp app/TDraw3DTest.cpp app/BusyCursorTest.cpp
   LIBS vadelux_gui Qt6::Widgets Qt6::Test)
 # The runs through the window use the NIVELEX.DBF built beside the programs.
 add_dependencies(app_test nivelex_dbf)

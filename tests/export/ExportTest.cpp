@@ -14,25 +14,13 @@
 #include "tables/DbfWriter.h"
 #include "tables/WorkingLayouts.h"
 #include "tests/support/RayuelaXml.h"
+#include "tests/support/SolucLayout.h"
 #include "tests/support/TempFolder.h"
 
 namespace vadelux::testing {
 namespace {
 
 using Row = std::vector<std::pair<std::string, std::string>>;  // field, UTF-8 value
-
-const tables::TableLayout& solucLayout() {
-  static const tables::TableLayout layout{"SOLUC",
-                                          {{"PROF", 'C', 4, 0},
-                                           {"DIA", 'N', 2, 0},
-                                           {"HORA", 'N', 3, 0},
-                                           {"ASIG", 'C', 4, 0},
-                                           {"CODGRUPO", 'C', 4, 0},
-                                           {"TAREA", 'C', 12, 0},
-                                           {"AULA", 'C', 4, 0}},
-                                          ""};
-  return layout;
-}
 
 char fieldType(const tables::TableLayout& layout, const std::string& field) {
   for (const auto& f : layout.fields) {

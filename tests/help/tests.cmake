@@ -1,7 +1,7 @@
 # Tests of the help file, the help window and the school-day template dialog.
 if(TARGET vadelux_gui AND TARGET vadelux_help)
   vadelux_add_test(help_test
-    SOURCES help/ChmFileTest.cpp help/HelpWindowTest.cpp help/PlantihorasTest.cpp help/QtTestApp.cpp
+    SOURCES help/ChmFileTest.cpp help/HelpWindowTest.cpp help/PlantihorasTest.cpp support/QtTestEnvironment.cpp
     LIBS vadelux_gui)
   add_dependencies(help_test vadelux_help)
   target_compile_definitions(help_test PRIVATE VADELUX_HELP_SOURCE_DIR="${CMAKE_SOURCE_DIR}/data/help")

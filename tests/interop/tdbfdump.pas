@@ -207,21 +207,21 @@ begin
   end;
 end;
 
-procedure AddField(Defs: TDbfFieldDefs; const Spec: string);
+procedure AddField(Defs: TDbfFieldDefs; const Layout: string);
 var
-  Parts: TStringArray;
+  Pieces: TStringArray;
   Def: TDbfFieldDef;
 begin
-  Parts := Spec.Split(':');
-  if (Length(Parts) < 2) or (Length(Parts[1]) <> 1) then
-    raise EUsage.Create('bad field ' + Spec);
+  Pieces := Layout.Split(':');
+  if (Length(Pieces) < 2) or (Length(Pieces[1]) <> 1) then
+    raise EUsage.Create('bad field ' + Layout);
   Def := Defs.AddFieldDef;
-  Def.FieldName := Parts[0];
-  Def.NativeFieldType := Parts[1][1];
-  if Length(Parts) > 2 then
-    Def.Size := StrToInt(Parts[2]);
-  if Length(Parts) > 3 then
-    Def.Precision := StrToInt(Parts[3]);
+  Def.FieldName := Pieces[0];
+  Def.NativeFieldType := Pieces[1][1];
+  if Length(Pieces) > 2 then
+    Def.Size := StrToInt(Pieces[2]);
+  if Length(Pieces) > 3 then
+    Def.Precision := StrToInt(Pieces[3]);
 end;
 
 procedure CreateTable(const Dir, FileName: string);

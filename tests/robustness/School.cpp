@@ -5,6 +5,7 @@
 #include "export/ExportRun.h"
 #include "tables/DbfWriter.h"
 #include "tests/support/Nivelex.h"
+#include "tests/support/SolucLayout.h"
 
 namespace vadelux::testing {
 
@@ -32,16 +33,7 @@ std::string schoolXml(const std::vector<Group>& groups) {
 }
 
 void writeSolution(const std::filesystem::path& folder) {
-  const tables::TableLayout soluc{"SOLUC",
-                                  {{"PROF", 'C', 4, 0},
-                                   {"DIA", 'N', 2, 0},
-                                   {"HORA", 'N', 3, 0},
-                                   {"ASIG", 'C', 4, 0},
-                                   {"CODGRUPO", 'C', 4, 0},
-                                   {"TAREA", 'C', 12, 0},
-                                   {"AULA", 'C', 4, 0}},
-                                  ""};
-  auto w = tables::DbfWriter::create(folder / "SOLUC.DBF", soluc);
+  auto w = tables::DbfWriter::create(folder / "SOLUC.DBF", solucLayout());
   for (int day = 1; day <= 2; ++day) {
     w.append();
     w.setText("PROF", "GLJ");
