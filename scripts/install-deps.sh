@@ -10,7 +10,7 @@ packages=(
   # help file compiler and the independent dBase readers used by the tests
   fpc fp-units-db fp-units-fcl fp-utils python3 python3-dbfread libreoffice-calc libreoffice-base-drivers
   # runtime
-  libchm1 fonts-liberation2 libqt6widgets6 qt6-translations-l10n
+  libchm1 fonts-liberation2 libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n
   # desktop tests
   xvfb xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-spa
   # packaging
