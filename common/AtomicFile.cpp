@@ -79,7 +79,10 @@ AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& target, FileSync
   if (::stat(folder.c_str(), &folderSt) == 0 && (folderSt.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
     cannotWrite(target, EACCES);
   }
-  std::string pattern = (folder / ("." + target.filename().string() + ".tmpXXXXXX")).string();
+  std::string hidden = ".";  // built by appending: GCC 12 misreads "." + string at -O3 as an overlap
+  hidden += target.filename().string();
+  hidden += ".tmpXXXXXX";
+  std::string pattern = (folder / hidden).string();
   fd_ = ::mkstemp(pattern.data());
   if (fd_ < 0) {
     cannotWrite(target, errno);
